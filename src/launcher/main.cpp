@@ -1,0 +1,3 @@
+#include "launcher/launcher.h"
+
+int main(int argc, char** argv) { return korvan::RunLauncher(argc, argv); }

@@ -1,0 +1,12 @@
+#pragma once
+// Windows keeps the message texts in the executable's string table; other
+// systems compile them in. Both come from messages/message_texts.inc.
+
+#include <string>
+
+namespace korvan::platform {
+
+// The text stored under `id`, or an empty text when there is none.
+std::wstring LoadMessageText(int id);
+
+}  // namespace korvan::platform

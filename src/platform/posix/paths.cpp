@@ -1,0 +1,16 @@
+#include "platform/paths.h"
+
+#include "platform/environment.h"
+
+namespace korvan::platform {
+
+PathRules GetPathRules() { return PathRules{L'/', true}; }
+
+std::wstring UserSettingsRoot() {
+  std::wstring root;
+  if (ReadEnvironmentVariable(L"XDG_CONFIG_HOME", root) && !root.empty()) return root;
+  if (ReadEnvironmentVariable(L"HOME", root) && !root.empty()) return root + L"/.config";
+  return std::wstring();
+}
+
+}  // namespace korvan::platform

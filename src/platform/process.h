@@ -1,0 +1,29 @@
+#pragma once
+// The launcher's own process: arguments, module path, locale, current folder.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvan::platform {
+
+// The application arguments: the command line without the program path.
+// Windows splits GetCommandLineW (the C run-time's argv is ignored); POSIX
+// systems already hand over split arguments, so argv[1..] is taken as it is.
+std::vector<std::wstring> ApplicationArguments(int argc, char** argv);
+
+// The full path of the running executable; false on failure (see LastErrorCode).
+bool ModuleFileName(std::wstring& path);
+
+// The error code of the last failed system call on this thread.
+std::uint32_t LastErrorCode();
+
+// Windows: SetThreadLocale(GetSystemDefaultLCID()). POSIX: setlocale(LC_ALL, "").
+void UseSystemDefaultLocale();
+
+bool ChangeCurrentDirectory(const std::wstring& path);
+
+// True on every system of the Windows NT family, and on POSIX systems.
+bool IsWindowsNtFamily();
+
+}  // namespace korvan::platform

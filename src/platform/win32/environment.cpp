@@ -1,0 +1,32 @@
+#include "platform/environment.h"
+
+#include <windows.h>
+
+namespace korvan::platform {
+
+bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+  DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size == 0) return false;
+  std::wstring buffer(size, L'\0');
+  DWORD length = GetEnvironmentVariableW(name.c_str(), buffer.data(), size);
+  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+  if (length >= size) return false;  // changed between the two calls
+  buffer.resize(length);
+  value = buffer;
+  return true;
+}
+
+bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
+  return SetEnvironmentVariableW(name.c_str(), value.c_str()) != 0;
+}
+
+std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
+  const DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (size == 0) return text;
+  std::wstring buffer(size, L'\0');
+  if (ExpandEnvironmentStringsW(text.c_str(), buffer.data(), size) == 0) return text;
+  buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+  return buffer;
+}
+
+}  // namespace korvan::platform

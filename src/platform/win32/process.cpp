@@ -1,0 +1,42 @@
+#include "platform/process.h"
+
+#include <windows.h>
+
+#include "launcher/command_line.h"
+
+namespace korvan::platform {
+
+std::vector<std::wstring> ApplicationArguments(int, char**) {
+  std::vector<std::wstring> tokens = SplitCommandLine(GetCommandLineW());
+  if (!tokens.empty()) tokens.erase(tokens.begin());
+  return tokens;
+}
+
+bool ModuleFileName(std::wstring& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  if (length == 0) return false;
+  path.assign(buffer, length);
+  return true;
+}
+
+std::uint32_t LastErrorCode() { return GetLastError(); }
+
+void UseSystemDefaultLocale() { SetThreadLocale(GetSystemDefaultLCID()); }
+
+bool ChangeCurrentDirectory(const std::wstring& path) {
+  return SetCurrentDirectoryW(path.c_str()) != 0;
+}
+
+bool IsWindowsNtFamily() {
+  OSVERSIONINFOEXW extended{};
+  extended.dwOSVersionInfoSize = sizeof(extended);
+  if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&extended))) {
+    return extended.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  }
+  OSVERSIONINFOW basic{};
+  basic.dwOSVersionInfoSize = sizeof(basic);
+  return GetVersionExW(&basic) && basic.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+}  // namespace korvan::platform

@@ -1,0 +1,48 @@
+#pragma once
+// The values read from the settings file (and the embedded settings text) that
+// the launcher keeps for the run.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/java_version.h"
+
+namespace korvan {
+
+enum class JvmKind : std::int32_t { Any = 0, Server = 1, FavorServer = 2 };
+
+struct LaunchSettings {
+  std::wstring product_code;
+  std::wstring upgrade_code;
+  std::wstring product_name;
+  JavaVersion minimum_version;
+  JavaVersion maximum_version;
+  bool service = false;
+  std::vector<std::wstring> preferred_versions;
+  std::wstring configured_runtime_folder;  // "JRE Path"
+  JvmKind jvm_kind = JvmKind::Any;
+  bool jdk_wanted = false;
+  bool jre_wanted = false;
+  bool both_kinds_acceptable = true;
+  bool jrockit_acceptable = false;
+  bool sun_acceptable = true;
+  bool jrockit_favoured = false;
+  bool sun_favoured = true;
+  std::wstring main_class;  // internal form: every "." turned into "/"
+  bool failure_check = false;
+  bool override_working_directory = false;
+  std::wstring system_path;
+  std::wstring library_path;
+  std::wstring output_file;
+  std::wstring error_file;
+  std::wstring extra_arguments;  // "Cmd"
+};
+
+struct Launcher;
+
+// Reads the main group of settings into the launcher. False when the settings
+// file cannot be located or no main class is set (reported as message 210).
+bool ReadLaunchSettings(Launcher& launcher);
+
+}  // namespace korvan

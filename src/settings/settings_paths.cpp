@@ -1,0 +1,83 @@
+#include "settings/settings_paths.h"
+
+#include "messages/messages.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace korvan {
+
+bool GetModulePath(std::wstring& path) {
+  if (platform::ModuleFileName(path)) return true;
+  ReportSystemError(MessageId::ModulePathFailed, platform::LastErrorCode());
+  return false;
+}
+
+bool GetModuleFolder(std::wstring& folder) {
+  std::wstring path;
+  if (!GetModulePath(path)) return false;
+  const std::size_t last = path.rfind(platform::GetPathRules().separator);
+  folder = last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
+  return true;
+}
+
+bool GetSettingsFilePath(std::wstring& path) {
+  std::wstring module_path;
+  if (!GetModulePath(module_path)) return false;
+  std::optional<std::wstring> settings = SettingsFilePathFor(module_path, platform::GetPathRules());
+  if (!settings) return false;
+  path = *settings;
+  return true;
+}
+
+std::wstring GetUserSettingsFilePath(const LaunchSettings& settings, bool create_folders) {
+  std::wstring module_path;
+  if (!GetModulePath(module_path)) return std::wstring();
+  const UserSettingsLocation location = UserSettingsLocationFor(
+      module_path, platform::UserSettingsRoot(), settings, platform::GetPathRules());
+  if (create_folders) {
+    platform::MakeDirectory(location.product_folder);
+    platform::MakeDirectory(location.code_folder);
+  }
+  return location.file;
+}
+
+std::optional<std::wstring> SettingsFilePathFor(const std::wstring& module_path,
+                                                const platform::PathRules& rules) {
+  const std::size_t dot = module_path.rfind(L'.');
+  if (!rules.extensionless_executables) {
+    if (dot == std::wstring::npos) return std::nullopt;
+    return module_path.substr(0, dot + 1) + L"ini";
+  }
+  const std::size_t name_start = module_path.rfind(rules.separator);
+  const bool dot_in_name =
+      dot != std::wstring::npos && (name_start == std::wstring::npos || dot > name_start);
+  if (!dot_in_name) return module_path + L".ini";
+  return module_path.substr(0, dot + 1) + L"ini";
+}
+
+std::wstring ProductFolderName(const std::wstring& product_name) {
+  static const std::wstring kRemoved = L"\\?\"|><:/*";
+  std::wstring folder;
+  for (wchar_t c : product_name) {
+    if (kRemoved.find(c) == std::wstring::npos) folder += c;
+  }
+  return folder;
+}
+
+UserSettingsLocation UserSettingsLocationFor(const std::wstring& module_path,
+                                             const std::wstring& root,
+                                             const LaunchSettings& settings,
+                                             const platform::PathRules& rules) {
+  const std::size_t name_start = module_path.rfind(rules.separator);
+  const std::wstring file_name =
+      name_start == std::wstring::npos ? module_path : module_path.substr(name_start + 1);
+  const std::wstring base_name = file_name.substr(0, file_name.rfind(L'.'));
+
+  UserSettingsLocation location;
+  location.product_folder = root + rules.separator + ProductFolderName(settings.product_name);
+  location.code_folder = location.product_folder + rules.separator + settings.product_code;
+  location.file = location.code_folder + rules.separator + base_name + L".ini";
+  return location;
+}
+
+}  // namespace korvan

@@ -1,0 +1,108 @@
+#include "support/launch_folder.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace korvan::e2e {
+
+namespace fs = std::filesystem;
+
+std::vector<Target> AllTargets() {
+  return {Target{TargetKind::Linux, "Linux"}, Target{TargetKind::Windows, "Windows"}};
+}
+
+std::string TargetName(const testing::TestParamInfo<Target>& info) { return info.param.name; }
+
+namespace {
+
+fs::path LauncherBuild(TargetKind kind) {
+  if (kind == TargetKind::Linux) return KORVAN_LINUX_LAUNCHER;
+  return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
+}
+
+fs::path MakeTemporaryFolder() {
+  std::string pattern = (fs::temp_directory_path() / "korvan-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) return fs::path();
+  return pattern;
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) result += '\r';
+    result += text[i];
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string WinePath(const fs::path& path) {
+  std::string result = "Z:" + fs::absolute(path).string();
+  for (char& c : result) {
+    if (c == '/') c = '\\';
+  }
+  return result;
+}
+
+LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_name)
+    : target_(target), folder_(MakeTemporaryFolder()) {
+  launcher_file_ = launcher_name + (windows() ? ".exe" : "");
+  const fs::path build = LauncherBuild(target.kind);
+  if (!fs::exists(build)) {
+    ADD_FAILURE() << build << " is missing: build both presets (scripts/run-tests does)";
+    return;
+  }
+  fs::copy_file(build, launcher(), fs::copy_options::overwrite_existing);
+}
+
+LaunchFolder::~LaunchFolder() {
+  std::error_code ignored;
+  if (!folder_.empty()) fs::remove_all(folder_, ignored);
+}
+
+fs::path LaunchFolder::SettingsFile() const {
+  std::string base = launcher_file_;
+  if (windows()) base.resize(base.size() - 4);
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos) base.resize(dot);
+  return folder_ / (base + ".ini");
+}
+
+void LaunchFolder::WriteSettings(const std::string& ini_text) const {
+  std::ofstream(SettingsFile(), std::ios::binary) << (windows() ? WithCrLf(ini_text) : ini_text);
+}
+
+void LaunchFolder::WriteFile(const std::string& relative, const std::string& content) const {
+  const fs::path path = folder_ / relative;
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string LaunchFolder::NativePath(const std::string& relative) const {
+  const fs::path path = relative.empty() ? folder_ : folder_ / relative;
+  return windows() ? WinePath(path) : path.string();
+}
+
+std::string LaunchFolder::Lines(const std::string& text) const {
+  return windows() ? WithCrLf(text) : text;
+}
+
+ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
+                                ProcessOptions options) const {
+  std::vector<std::string> command;
+  if (windows()) {
+    if (std::getenv("WINEPREFIX") == nullptr) {
+      ADD_FAILURE() << "WINEPREFIX is not set: run the Windows tests through scripts/run-tests";
+      return ProcessResult{};
+    }
+    command.push_back("wine");
+    options.environment.emplace("WINEDEBUG", "-all");
+  }
+  command.push_back(launcher().string());
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  if (options.working_directory.empty()) options.working_directory = folder_.string();
+  return RunProcess(command, options);
+}
+
+}  // namespace korvan::e2e

@@ -1,0 +1,64 @@
+#pragma once
+// A temporary folder holding a copy of a real launcher under a chosen name,
+// its settings file and whatever else a test lays beside it. Each test runs
+// against both targets: the Linux launcher natively, the Windows one under Wine.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/process_run.h"
+
+namespace korvan::e2e {
+
+enum class TargetKind { Linux, Windows };
+
+struct Target {
+  TargetKind kind;
+  std::string name;
+};
+
+std::vector<Target> AllTargets();
+std::string TargetName(const testing::TestParamInfo<Target>& info);
+
+class LaunchFolder {
+ public:
+  // `launcher_name` without extension; the Windows copy gets ".exe".
+  explicit LaunchFolder(const Target& target, const std::string& launcher_name = "App");
+  ~LaunchFolder();
+  LaunchFolder(const LaunchFolder&) = delete;
+  LaunchFolder& operator=(const LaunchFolder&) = delete;
+
+  const Target& target() const { return target_; }
+  bool windows() const { return target_.kind == TargetKind::Windows; }
+  const std::filesystem::path& folder() const { return folder_; }
+  std::filesystem::path launcher() const { return folder_ / launcher_file_; }
+
+  // The settings file beside the launcher. Line ends become CR LF on Windows.
+  void WriteSettings(const std::string& ini_text) const;
+  std::filesystem::path SettingsFile() const;
+
+  // A file below the folder (folders are made as needed); text is written as given.
+  void WriteFile(const std::string& relative, const std::string& content) const;
+
+  // How the launcher itself sees a path below the folder: Z:\... under Wine.
+  std::string NativePath(const std::string& relative = "") const;
+
+  // Text as the launcher writes it to standard output: "\n" becomes "\r\n" on Windows.
+  std::string Lines(const std::string& text) const;
+
+  ProcessResult Run(const std::vector<std::string>& arguments = {},
+                    ProcessOptions options = {}) const;
+
+ private:
+  Target target_;
+  std::filesystem::path folder_;
+  std::string launcher_file_;
+};
+
+// A Windows path (Z:\...) for a Linux path, as Wine maps the root file system.
+std::string WinePath(const std::filesystem::path& path);
+
+}  // namespace korvan::e2e

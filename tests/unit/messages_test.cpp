@@ -1,0 +1,80 @@
+#include "messages/messages.h"
+
+#include <gtest/gtest.h>
+
+namespace korvan {
+namespace {
+
+TEST(MessageTable, HoldsTheTextsByteForByte) {
+  EXPECT_EQ(LookupMessage(MessageId::WindowsException), L"Windows exception: %s (errno = %d).\n");
+  EXPECT_EQ(LookupMessage(MessageId::JniExceptionWithReason), L"JNI exception: %s\nReason: %s.\n");
+  EXPECT_EQ(LookupMessage(MessageId::JreNotFoundServer),
+            L"The Java Runtime Environment (JRE) was not found. Please  download and install a "
+            L"JRE with a server JVM (%s) from:");
+  EXPECT_EQ(LookupMessage(MessageId::JreNotFound),
+            L"The Java Runtime Environment (JRE) was not found. Please  download and install a "
+            L"JRE (%s) from:");
+  EXPECT_EQ(LookupMessage(MessageId::MainClassMissing), L"Main class was not specified in INI file.");
+  EXPECT_EQ(LookupMessage(MessageId::ReasonInvalidArguments), L"invalid arguments");
+}
+
+TEST(MessageTable, EveryIdFrom202To230HasAText) {
+  for (int id = 202; id <= 230; ++id) {
+    EXPECT_FALSE(LookupMessage(static_cast<MessageId>(id)).empty()) << id;
+  }
+}
+
+TEST(MessageTable, UnknownIdsGiveEmptyText) {
+  for (int id : {0, 201, 231, 8000, -1}) {
+    EXPECT_EQ(LookupMessage(static_cast<MessageId>(id)), L"") << id;
+  }
+}
+
+struct FormatCase {
+  const wchar_t* format;
+  std::vector<MessageArgument> arguments;
+  const wchar_t* expected;
+};
+
+class FormatMessageTextTest : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatMessageTextTest, FillsPlaceholdersInOrder) {
+  EXPECT_EQ(FormatMessageText(GetParam().format, GetParam().arguments), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatMessageTextTest,
+    testing::Values(
+        FormatCase{L"Windows exception: %s (errno = %d).\n",
+                   {std::wstring(L"failed to get the module path"), 0},
+                   L"Windows exception: failed to get the module path (errno = 0).\n"},
+        // A "%" in an argument is text, never a format.
+        FormatCase{L"Failed to load Java VM library: %s (errno = %d).\n",
+                   {std::wstring(L"C:\\100%s\\%d%n\\jvm.dll"), 126},
+                   L"Failed to load Java VM library: C:\\100%s\\%d%n\\jvm.dll (errno = 126).\n"},
+        FormatCase{L"%d", {-1}, L"-1"},
+        FormatCase{L"%d", {2147483647}, L"2147483647"},
+        FormatCase{L"100%% of %s", {std::wstring(L"x")}, L"100% of x"},
+        FormatCase{L"between %s and %s", {std::wstring(L"1.6"), std::wstring(L"1.7")},
+                   L"between 1.6 and 1.7"},
+        FormatCase{L"missing %s and %d", {}, L"missing  and 0"},
+        FormatCase{L"trailing %", {}, L"trailing %"},
+        FormatCase{L"other %x %5d", {}, L"other %x %5d"},
+        FormatCase{L"", {std::wstring(L"unused")}, L""}));
+
+TEST(ErrorLine, WrapsTheMessageInTheOneOutputForm) {
+  EXPECT_EQ(ErrorLine(L"Main class was not specified in INI file."),
+            "Error: Main class was not specified in INI file. \n");
+  EXPECT_EQ(ErrorLine(L"Could not find the main class a/B.\n"),
+            "Error: Could not find the main class a/B.\n \n");
+  EXPECT_EQ(ErrorLine(L""), "Error:  \n");
+}
+
+TEST(ErrorLine, WrappedSystemErrorReadsAsOneSentence) {
+  EXPECT_EQ(FormatMessageById(MessageId::WindowsException,
+                              {LookupMessage(MessageId::CreateJavaVmMissing), 127}),
+            L"Windows exception: cannot find CreateJavaVM JNI (errno = 127).\n");
+}
+
+}  // namespace
+}  // namespace korvan
