@@ -34,6 +34,8 @@ struct Launcher {
   JNIEnv* env = nullptr;  // belongs to the VM thread
 
   std::vector<std::string> vm_options;  // narrow text, handed whole to the VM
+  std::wstring output_file;  // the VM's standard output goes here when not empty
+  std::wstring error_file;   // the VM's standard error goes here when not empty
   std::uint64_t vm_thread_stack_size = 0;  // bytes; 0 = ask the JVM library
 
   bool single_instance_enabled = false;

@@ -34,9 +34,15 @@ struct LaunchSettings {
   bool override_working_directory = false;
   std::wstring system_path;
   std::wstring library_path;
-  std::wstring output_file;
-  std::wstring error_file;
-  std::wstring extra_arguments;  // "Cmd"
+};
+
+// The second group of settings, read when the VM options are built.
+struct ClassPathGroup {
+  std::wstring class_path;            // "Class Path" in section "Class Path"
+  std::wstring vm_parameters;         // "Virtual Machine Parameters"
+  std::wstring output_file;           // "Output File", not yet expanded
+  std::wstring error_file;            // "Error File", not yet expanded
+  std::wstring extra_arguments;       // "Cmd", not yet expanded
 };
 
 struct Launcher;
@@ -44,5 +50,10 @@ struct Launcher;
 // Reads the main group of settings into the launcher. False when the settings
 // file cannot be located or no main class is set (reported as message 210).
 bool ReadLaunchSettings(Launcher& launcher);
+
+// Reads the class-path group afresh (settings file and embedded text). False
+// when the settings file cannot be located or "Class Path" is empty (reported
+// as message 209).
+bool ReadClassPathGroup(const Launcher& launcher, ClassPathGroup& group);
 
 }  // namespace korvan
