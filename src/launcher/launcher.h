@@ -4,6 +4,7 @@
 #include <jni.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ struct Launcher {
   std::wstring output_file;  // the VM's standard output goes here when not empty
   std::wstring error_file;   // the VM's standard error goes here when not empty
   std::uint64_t vm_thread_stack_size = 0;  // bytes; 0 = ask the JVM library
+
+  // Called on the VM thread just before main: the single-instance guard's
+  // ready event. Empty when no one waits for it.
+  std::function<void()> signal_ready;
 
   bool single_instance_enabled = false;
   bool first_instance = false;

@@ -1,0 +1,69 @@
+package korvan.probe;
+
+import java.util.Arrays;
+
+/**
+ * The application the end-to-end tests launch. The first argument names what
+ * to do; "args" reports every argument, so that arguments appended by the
+ * launcher show too.
+ */
+public final class Probe {
+  public static void main(String[] args) throws Exception {
+    String action = args.length > 0 ? args[0] : "args";
+    String[] rest = Arrays.copyOfRange(args, Math.min(1, args.length), args.length);
+    switch (action) {
+      case "args" -> printArguments(args);
+      case "property" -> {
+        for (String name : rest) System.out.println(name + "=" + System.getProperty(name));
+      }
+      case "env" -> {
+        for (String name : rest) System.out.println(name + "=" + System.getenv(name));
+      }
+      case "max-memory" -> System.out.println("max-memory=" + Runtime.getRuntime().maxMemory());
+      case "recurse" -> System.out.println("depth=" + recurse(Integer.parseInt(rest[0])));
+      case "native" -> {
+        System.loadLibrary(rest[0]);
+        System.out.println("native=" + nativeGreeting());
+      }
+      case "print" -> {
+        System.out.println(rest[0]);
+        System.err.println(rest[1]);
+      }
+      case "exit" -> System.exit(Integer.parseInt(rest[0]));
+      case "throw" -> throw new IllegalStateException(rest[0]);
+      case "thread" -> startLateThread(Long.parseLong(rest[0]));
+      default -> throw new IllegalArgumentException("unknown action " + action);
+    }
+  }
+
+  // Each argument on a line of its own: its code points, then the text.
+  private static void printArguments(String[] args) {
+    System.out.println("count=" + args.length);
+    for (String arg : args) {
+      StringBuilder line = new StringBuilder("arg=");
+      arg.codePoints().forEach(c -> line.append(String.format("U+%04X ", c)));
+      System.out.println(line.append("[").append(arg).append("]"));
+    }
+  }
+
+  private static int recurse(int depth) {
+    return depth == 0 ? 0 : 1 + recurse(depth - 1);
+  }
+
+  // A non-daemon thread that outlives main: the process must wait for it.
+  private static void startLateThread(long delayMillis) {
+    Thread late = new Thread(() -> {
+      try {
+        Thread.sleep(delayMillis);
+      } catch (InterruptedException e) {
+        return;
+      }
+      System.out.println("late thread done");
+    });
+    late.setDaemon(false);
+    late.start();
+    System.out.println("main done");
+  }
+
+  private static native String nativeGreeting();
+}
