@@ -11,8 +11,9 @@ namespace korvan {
 int RunVmThread(Launcher& launcher) {
   if (launcher.vm_thread_stack_size == 0) {
     launcher.vm_thread_stack_size = DefaultJavaStackSize(launcher);
+    Trace(L"VM thread stack size, the JVM library's default: " +
+          std::to_wstring(launcher.vm_thread_stack_size));
   }
-  Trace(L"VM thread stack size: " + std::to_wstring(launcher.vm_thread_stack_size));
   int exit_code = 1;
   if (platform::RunOnNewThread(RunVmWork, &launcher, launcher.vm_thread_stack_size, exit_code)) {
     return exit_code;

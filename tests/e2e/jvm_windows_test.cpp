@@ -51,6 +51,31 @@ std::vector<std::string> Matching(const std::vector<std::string>& record,
   return result;
 }
 
+// UTF-16LE with a byte order mark and CR LF line ends: how a settings file
+// carries characters beyond the ANSI code page.
+std::string Utf16SettingsFile(const std::string& utf8) {
+  std::string result = "\xFF\xFE";
+  auto put = [&result](char32_t unit) {
+    result += static_cast<char>(unit & 0xFF);
+    result += static_cast<char>(unit >> 8);
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? byte : byte & (0x3F >> (length - 1));
+    for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
+    i += length;
+    if (c == '\n') put('\r');
+    if (c >= 0x10000) {
+      put(0xD800 + ((c - 0x10000) >> 10));
+      put(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      put(c);
+    }
+  }
+  return result;
+}
+
 class JvmWindowsTest : public testing::Test {
  protected:
   // A runtime folder as Windows runtimes are laid out, with `jvm` as its jvm.dll.
@@ -76,7 +101,7 @@ class JvmWindowsTest : public testing::Test {
          << "Error File=" << settings.error_file << "\n"
          << "Cmd=" << settings.cmd << "\n"
          << "Failure Check=" << settings.failure_check << "\n";
-    folder_.WriteSettings(text.str());
+    folder_.WriteFile(folder_.SettingsFile().filename().string(), Utf16SettingsFile(text.str()));
     options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
     options.environment.emplace("LC_ALL", "C.UTF-8");
     const ProcessResult result = folder_.Run(arguments, options);
