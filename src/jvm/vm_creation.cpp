@@ -11,6 +11,11 @@
 
 namespace korvan {
 
+// The VM was built with these sizes; a machine header that disagrees (the
+// JDK's Linux jni_md.h under mingw makes jlong 32 bits) breaks every call.
+static_assert(sizeof(jint) == 4 && sizeof(jlong) == 8 && sizeof(jchar) == 2,
+              "JNI types must have the sizes the VM uses");
+
 namespace {
 
 // Points System.out or System.err (by `setter`) at a new file. False when a
