@@ -104,7 +104,9 @@ std::wstring RuntimeFolderRegistry::Location(const RuntimeFamily& family) {
     if (!location.empty()) location += L":";
     location += root;
   }
-  return location + (family.kind == RuntimeKind::Jdk ? L" (JDK)" : L" (JRE)");
+  const std::wstring kind = family.kind == RuntimeKind::Jdk ? L"JDK" : L"JRE";
+  // No JRockit runtime exists for this system, but the trace still names the family.
+  return location + (family.provider == RuntimeProvider::Sun ? L" (" : L" (JRockit ") + kind + L")";
 }
 
 std::vector<RegisteredRuntime> RuntimeFolderRegistry::ListRuntimes(const RuntimeFamily& family) {
