@@ -291,8 +291,9 @@ std::vector<Scenario> Scenarios() {
                  t.Folder("jvm/jre7")};
        },
        Nothing},
-      // Registry values that are not plain text, or empty, are no JavaHome; a
-      // text stored without its terminating NUL is read as far as it goes.
+      // Registry values that are not plain text, empty or longer than any path
+      // are no JavaHome; a text stored without its terminating NUL is read as
+      // far as it goes.
       {"UnusableJavaHomeValuesAreSkipped", "", {kJre7},
        [](const RuntimeTree& t) {
          t.Plain("jvm/jre8", {"client"}, false);
@@ -304,7 +305,8 @@ std::vector<Scenario> Scenarios() {
        [](const RuntimeTree&) {
          return std::vector<std::string>{"runtime: registered 1.8.0 skipped: no JavaHome",
                                          "runtime: registered 1.9.0 skipped: no JavaHome",
-                                         "runtime: registered 1.9.1 skipped: no JavaHome"};
+                                         "runtime: registered 1.9.1 skipped: no JavaHome",
+                                         "runtime: registered 1.9.2 skipped: no JavaHome"};
        },
        Nothing, true,
        [](const RuntimeTree& t) {
@@ -313,6 +315,7 @@ std::vector<Scenario> Scenarios() {
          return key + "1.8.0]\r\n\"JavaHome\"=\"\"\r\n" +
                 key + "1.9.0]\r\n\"JavaHome\"=hex(2):" + Hex(t.Path("jvm/jre9"), true) + "\r\n" +
                 key + "1.9.1]\r\n\"JavaHome\"=dword:00000001\r\n" +
+                key + "1.9.2]\r\n\"JavaHome\"=\"C:\\\\" + std::string(40000, 'a') + "\"\r\n" +
                 key + "1.9.5]\r\n\"JavaHome\"=hex(1):" + Hex(t.Path("jvm/jre95"), false) + "\r\n";
        }},
   };

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "platform/text.h"
@@ -101,7 +100,6 @@ TEST(JvmLibrarySelection, SystemExistenceTestCountsFolders) {
   const fs::path root = fs::temp_directory_path() / ("korvan-jvm-library-" + std::to_string(getpid()));
   fs::remove_all(root);
   fs::create_directories(root / "lib/server/libjvm.so");
-  std::ofstream(root / "lib/client/libjvm.so");  // the folder is missing: not made
   const std::wstring folder = root.wstring() + L"/";
   const std::optional<JvmLibrary> library =
       SelectJvmLibrary(folder, JvmKind::Any, SystemRuntimeFiles());
