@@ -1,6 +1,5 @@
 #include "runtime/runtime_search.h"
 
-
 #include "launcher/launcher.h"
 #include "messages/messages.h"
 #include "messages/trace.h"
