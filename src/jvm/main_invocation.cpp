@@ -61,6 +61,8 @@ bool CallMain(Launcher& launcher) {
   if (launcher.signal_ready) launcher.signal_ready();
   env->CallStaticVoidMethod(main_class, main, arguments);
 
+  // An exception that escaped main is a failed run, described like the VM's
+  // own uncaught exception handler would.
   jthrowable thrown = env->ExceptionOccurred();
   if (thrown == nullptr) return true;
   env->ExceptionDescribe();
