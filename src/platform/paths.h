@@ -19,4 +19,19 @@ PathRules GetPathRules();
 // $XDG_CONFIG_HOME or ~/.config elsewhere. Empty when it is not known.
 std::wstring UserSettingsRoot();
 
+// The executable search path: its variable and the separator between entries,
+// "Path" and ";" on Windows, "PATH" and ":" elsewhere. The same separator joins
+// the entries of the VM's native library path.
+struct SearchPathRules {
+  const wchar_t* variable;
+  wchar_t list_separator;
+};
+
+SearchPathRules GetSearchPathRules();
+
+// The folder of a Java runtime that holds one folder per JVM kind with the JVM
+// library inside: "bin" on Windows (bin\server\jvm.dll), "lib" elsewhere
+// (lib/server/libjvm.so, or lib/amd64/server/libjvm.so in older runtimes).
+const wchar_t* JvmLibrariesFolderName();
+
 }  // namespace korvan::platform

@@ -4,6 +4,10 @@
 
 namespace korvan::platform {
 
+SearchPathRules GetSearchPathRules() { return SearchPathRules{L"Path", L';'}; }
+
+const wchar_t* JvmLibrariesFolderName() { return L"bin"; }
+
 PathRules GetPathRules() { return PathRules{L'\\', false}; }
 
 std::wstring UserSettingsRoot() {
