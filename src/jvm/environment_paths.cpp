@@ -36,7 +36,8 @@ RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path, wchar_t s
   folders.bin = CutAtLastSeparator(CutAtLastSeparator(jvm_library_path, separator), separator);
   folders.home = CutAtLastSeparator(folders.bin, separator);
   const std::size_t last = folders.bin.rfind(separator);
-  folders.lib = (last == std::wstring::npos ? folders.bin : folders.bin.substr(0, last + 1)) + L"lib";
+  folders.lib =
+      (last == std::wstring::npos ? folders.bin : folders.bin.substr(0, last + 1)) + L"lib";
   return folders;
 }
 

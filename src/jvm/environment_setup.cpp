@@ -35,8 +35,8 @@ void PrepareEnvironment(Launcher& launcher) {
     std::wstring launcher_folder;
     GetModuleFolder(launcher_folder);  // known to work: start-up already needed it
     const std::wstring option =
-        L"-Djava.library.path=" + NativeLibraryPath(launcher.settings.library_path,
-                                                    launcher_folder, runtime.lib, rules, expand);
+        L"-Djava.library.path=" + NativeLibraryPath(launcher.settings.library_path, launcher_folder,
+                                                    runtime.lib, rules, expand);
     launcher.vm_options.insert(launcher.vm_options.begin(), platform::NarrowFromWide(option));
     Trace(L"VM option: " + option);
   }

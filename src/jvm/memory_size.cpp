@@ -52,8 +52,7 @@ bool IsPercentageOption(const std::wstring& token) {
 
 std::uint64_t PercentageSizeKib(std::uint64_t base_kib, std::uint64_t percent,
                                 std::uint64_t minimum_mib, std::uint64_t maximum_mib) {
-  const double share =
-      static_cast<double>(base_kib) * (static_cast<double>(percent) / 100.0);
+  const double share = static_cast<double>(base_kib) * (static_cast<double>(percent) / 100.0);
   // 2^64 as a double: anything at or above it does not fit the size.
   constexpr double kLimit = 18446744073709551616.0;
   std::uint64_t size = share >= kLimit ? kMax : static_cast<std::uint64_t>(share);
@@ -84,13 +83,12 @@ std::wstring RewritePercentageOption(const std::wstring& token,
 std::optional<std::uint64_t> StackSizeBytes(const std::wstring& value) {
   if (value.empty() || !IsDigit(value.front())) return std::nullopt;
   std::uint64_t multiplier = 1;
-  switch (value.back()) {
-    case L'G': case L'g': multiplier = 1073741824; break;
-    case L'K': case L'k': multiplier = 1024; break;
-    case L'M': case L'm': multiplier = 1048576; break;
-    default: break;
-  }
-  const std::wstring number_text = IsDigit(value.back()) ? value : value.substr(0, value.size() - 1);
+  const wchar_t unit = value.back();
+  if (unit == L'G' || unit == L'g') multiplier = 1073741824;
+  if (unit == L'K' || unit == L'k') multiplier = 1024;
+  if (unit == L'M' || unit == L'm') multiplier = 1048576;
+  const std::wstring number_text =
+      IsDigit(value.back()) ? value : value.substr(0, value.size() - 1);
   if (number_text.find(L':') != std::wstring::npos) return std::nullopt;
   const std::uint64_t number = ReadColonSeparatedNumbers(number_text).front();
   if (number == kMax) return std::nullopt;

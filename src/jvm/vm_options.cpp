@@ -39,14 +39,16 @@ bool AssembleVmOptions(Launcher& launcher) {
     launcher.vm_thread_stack_size = parameters.stack_size;
   }
   AppendVmOptions(launcher, entries);
-  Trace(L"VM thread stack size: " + std::to_wstring(launcher.vm_thread_stack_size));
+  Trace(L"VM thread stack size from VM parameters: " +
+        std::to_wstring(launcher.vm_thread_stack_size));
 
   launcher.output_file = ExpandUnlessEmpty(group.output_file);
   launcher.error_file = ExpandUnlessEmpty(group.error_file);
   if (!launcher.output_file.empty()) Trace(L"output file: " + launcher.output_file);
   if (!launcher.error_file.empty()) Trace(L"error file: " + launcher.error_file);
 
-  for (const std::wstring& argument : SplitExtraArguments(ExpandUnlessEmpty(group.extra_arguments))) {
+  for (const std::wstring& argument :
+       SplitExtraArguments(ExpandUnlessEmpty(group.extra_arguments))) {
     launcher.arguments.push_back(argument);
   }
   for (const std::wstring& argument : launcher.arguments) Trace(L"argument: " + argument);

@@ -48,8 +48,8 @@ std::wstring UnquoteVmParameter(const std::wstring& token) {
     const std::size_t close = ClosingQuote(result, open);
     if (close == kNone) break;
     const std::size_t inner_length = close - open - 1;
-    result = result.substr(0, open) + result.substr(open + 1, inner_length) +
-             result.substr(close + 1);
+    result =
+        result.substr(0, open) + result.substr(open + 1, inner_length) + result.substr(close + 1);
     open = result.find(L'"', open + inner_length);
   }
   return result;

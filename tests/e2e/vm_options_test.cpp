@@ -39,21 +39,23 @@ Texts Traced(const std::string& standard_error, const std::string& label) {
   return values;
 }
 
-// MemTotal of /proc/meminfo in KiB: the figure both launchers measure
-// percentages of physical memory against (Wine's GlobalMemoryStatus reads it too).
-std::uint64_t PhysicalMemoryKib() {
+// The physical memory in KiB that the launcher measures percentages against:
+// MemTotal of /proc/meminfo for the Linux launcher. Wine's GlobalMemoryStatus
+// counts the kernel's pages from 1, one page (4 KiB) less.
+std::uint64_t PhysicalMemoryKib(const LaunchFolder& folder) {
   std::ifstream meminfo("/proc/meminfo");
   std::string name;
   std::uint64_t kib = 0;
   while (meminfo >> name >> kib) {
-    if (name == "MemTotal:") return kib;
+    if (name == "MemTotal:") return folder.windows() ? kib - 4 : kib;
     meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
   }
   return 0;
 }
 
 std::string ShareKib(std::uint64_t base_kib, double percent) {
-  return std::to_string(static_cast<std::uint64_t>(static_cast<double>(base_kib) * (percent / 100.0)));
+  return std::to_string(
+      static_cast<std::uint64_t>(static_cast<double>(base_kib) * (percent / 100.0)));
 }
 
 class VmOptionsTest : public testing::TestWithParam<Target> {
@@ -68,9 +70,8 @@ class VmOptionsTest : public testing::TestWithParam<Target> {
 
   // A settings file with a runtime, a main class and the given extra lines.
   void WriteSettings(const std::string& runtime_lines, const std::string& other_sections) {
-    folder_.WriteSettings("[Java Runtime Environment]\n"
-                          "Main Class=korvan.probe.Probe\n"
-                          "JRE Path=" + folder_.NativePath("jre") + "\n" +
+    const std::string runtime = "JRE Path=" + folder_.NativePath("jre") + "\n";
+    folder_.WriteSettings("[Java Runtime Environment]\nMain Class=korvan.probe.Probe\n" + runtime +
                           runtime_lines + other_sections);
   }
 
@@ -92,7 +93,7 @@ class VmOptionsTest : public testing::TestWithParam<Target> {
 };
 
 TEST_P(VmOptionsTest, PercentagesOfPhysicalMemoryBecomeKibibytes) {
-  const std::uint64_t physical = PhysicalMemoryKib();
+  const std::uint64_t physical = PhysicalMemoryKib(folder_);
   ASSERT_GT(physical, 0u);
   // -Xss1:2:1P: 1 % cut to 1 MiB, then raised to the minimum of 2 MiB.
   WriteSettings("Virtual Machine Parameters=-Xms10P -Xmx50p -Xss1:2:1P\n",
@@ -102,7 +103,8 @@ TEST_P(VmOptionsTest, PercentagesOfPhysicalMemoryBecomeKibibytes) {
             (Texts{"-Djava.class.path=app.jar", "-Xms" + ShareKib(physical, 10) + "K",
                    "-Xmx" + ShareKib(physical, 50) + "K", "-Xss2048K"}))
       << result.standard_error;
-  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size"), Texts{"2097152"});
+  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size from VM parameters"),
+            Texts{"2097152"});
   EXPECT_EQ(result.exit_code, 255);
 }
 
@@ -122,40 +124,44 @@ TEST_P(VmOptionsTest, AddressSpaceShareIsTheProcesssNotThePhysicalMemory) {
 }
 
 TEST_P(VmOptionsTest, ReferencesAreExpandedAfterTokensAreProcessed) {
-  WriteSettings("Virtual Machine Parameters=-Dapp.data=%KORVAN_E2E_DATA%" +
-                    Native("\\x", "/x") + " -Dother=%KORVAN_E2E_UNSET% -Xmx%KORVAN_E2E_SIZE%\n",
+  WriteSettings("Virtual Machine Parameters=-Dapp.data=%KORVAN_E2E_DATA%" + Native("\\x", "/x") +
+                    " -Dother=%KORVAN_E2E_UNSET% -Xmx%KORVAN_E2E_SIZE%\n",
                 "[Class Path]\nClass Path=%KORVAN_E2E_DATA%" + Native("\\app.jar", "/app.jar") +
                     "\n[Application]\nOutput File=%KORVAN_E2E_DATA%" +
                     Native("\\out.txt", "/out.txt") + "\n");
   const ProcessResult result =
       Run({}, {{"KORVAN_E2E_DATA", "data dir"}, {"KORVAN_E2E_SIZE", "50P"}});
-  EXPECT_EQ(Traced(result.standard_error, "VM option"),
-            (Texts{Native("-Djava.class.path=data dir\\app.jar", "-Djava.class.path=data dir/app.jar"),
-                   Native("-Dapp.data=data dir\\x", "-Dapp.data=data dir/x"),
-                   "-Dother=%KORVAN_E2E_UNSET%", "-Xmx50P"}))
+  EXPECT_EQ(
+      Traced(result.standard_error, "VM option"),
+      (Texts{Native("-Djava.class.path=data dir\\app.jar", "-Djava.class.path=data dir/app.jar"),
+             Native("-Dapp.data=data dir\\x", "-Dapp.data=data dir/x"),
+             "-Dother=%KORVAN_E2E_UNSET%", "-Xmx50P"}))
       << result.standard_error;
   EXPECT_EQ(Traced(result.standard_error, "output file"),
             Texts{Native("data dir\\out.txt", "data dir/out.txt")});
 }
 
 TEST_P(VmOptionsTest, QuotedValuesKeepTheirSpacesWithoutTheQuotes) {
-  WriteSettings("Virtual Machine Parameters=  -Dpath=\"C:\\Program Files\\x\"   -Xss512k \"-Dq=a b\"\n",
-                "[Class Path]\nClass Path=app.jar\n");
+  WriteSettings(
+      "Virtual Machine Parameters=  -Dpath=\"C:\\Program Files\\x\"   -Xss512k \"-Dq=a b\"\n",
+      "[Class Path]\nClass Path=app.jar\n");
   const ProcessResult result = Run();
-  EXPECT_EQ(Traced(result.standard_error, "VM option"),
-            (Texts{"-Djava.class.path=app.jar", "-Dpath=C:\\Program Files\\x", "-Xss512k",
-                   "-Dq=a b"}))
+  EXPECT_EQ(
+      Traced(result.standard_error, "VM option"),
+      (Texts{"-Djava.class.path=app.jar", "-Dpath=C:\\Program Files\\x", "-Xss512k", "-Dq=a b"}))
       << result.standard_error;
-  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size"), Texts{"524288"});
+  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size from VM parameters"),
+            Texts{"524288"});
 }
 
 TEST_P(VmOptionsTest, CmdArgumentsFollowTheCommandLine) {
-  WriteSettings("", "[Class Path]\nClass Path=app.jar\n"
-                    "[Application]\nCmd=a \"b c\"  %KORVAN_E2E_WORD% \"\"\n");
+  WriteSettings("",
+                "[Class Path]\nClass Path=app.jar\n"
+                "[Application]\nCmd=a \"b c\"  %KORVAN_E2E_WORD% \"\"\n");
   const ProcessResult result = Run({"x", "y z"}, {{"KORVAN_E2E_WORD", "d"}});
   EXPECT_EQ(Traced(result.standard_error, "argument"), (Texts{"x", "y z", "a", "b c", "d"}))
       << result.standard_error;
-  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size"), Texts{"0"});
+  EXPECT_EQ(Traced(result.standard_error, "VM thread stack size from VM parameters"), Texts{"0"});
 }
 
 TEST_P(VmOptionsTest, MissingClassPathEndsTheRunWithMessage209) {
@@ -195,9 +201,9 @@ TEST_P(VmOptionsTest, LibraryPathOptionComesFirstWithOneSeparatorBetweenPieces) 
   const std::string home = folder_.NativePath("jre");
   const Texts options = Traced(result.standard_error, "VM option");
   ASSERT_EQ(options.size(), 2u) << result.standard_error;
-  const std::string start = "-Djava.library.path=" +
-                            Native("native;" + folder_.NativePath() + "\\;.;",
-                                   "native:" + folder_.NativePath() + "/:.:");
+  const std::string start =
+      "-Djava.library.path=" +
+      Native("native;" + folder_.NativePath() + "\\;.;", "native:" + folder_.NativePath() + "/:.:");
   EXPECT_EQ(options[0].rfind(start, 0), 0u) << options[0];
   if (!folder_.windows()) {
     EXPECT_EQ(options[0], start + "/usr/bin:/bin:" + home + "/lib");

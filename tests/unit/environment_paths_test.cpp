@@ -77,9 +77,12 @@ TEST_P(NativeLibraryPathTest, JoinsPiecesWithOneSeparator) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, NativeLibraryPathTest,
     testing::Values(
-        LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows;"}}, L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
-        LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows"}}, L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
-        LibraryPathCase{L"lib", {{L"Path", L"C:\\Windows;"}}, L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+        LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows;"}},
+                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+        LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows"}},  // no final separator
+                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+        LibraryPathCase{L"lib", {{L"Path", L"C:\\Windows;"}},  // no final separator
+                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
         LibraryPathCase{L"%APPDATA%\\x", {{L"APPDATA", L"C:\\Users\\u"}, {L"Path", L"C:\\W"}},
                         L"C:\\Users\\u\\x;C:\\App\\;.;C:\\W;C:\\jre\\lib"},
         LibraryPathCase{L"%LIBS%", {{L"LIBS", L"a;b;"}, {L"Path", L"C:\\W"}},
@@ -103,22 +106,27 @@ class ExtendedSearchPathTest : public testing::TestWithParam<SearchPathCase> {};
 
 TEST_P(ExtendedSearchPathTest, PutsSystemPathFirstAndRuntimeLast) {
   const SearchPathCase& c = GetParam();
-  EXPECT_EQ(ExtendedSearchPath(c.system_path, L"C:\\jre\\bin", kWindows, ExpanderOf(c.environment)),
-            c.expected);
+  EXPECT_EQ(
+      ExtendedSearchPath(c.system_path, L"C:\\jre\\bin", kWindows, ExpanderOf(c.environment)),
+      c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExtendedSearchPathTest,
     testing::Values(
         SearchPathCase{L"", {{L"Path", L"C:\\Windows"}}, L"C:\\Windows;C:\\jre\\bin"},
-        SearchPathCase{L"C:\\tools", {{L"Path", L"C:\\Windows"}}, L"C:\\tools;C:\\Windows;C:\\jre\\bin"},
-        SearchPathCase{L"C:\\tools;", {{L"Path", L"C:\\Windows"}}, L"C:\\tools;C:\\Windows;C:\\jre\\bin"},
+        SearchPathCase{L"C:\\tools", {{L"Path", L"C:\\Windows"}},
+                       L"C:\\tools;C:\\Windows;C:\\jre\\bin"},
+        SearchPathCase{L"C:\\tools;", {{L"Path", L"C:\\Windows"}},
+                       L"C:\\tools;C:\\Windows;C:\\jre\\bin"},
         SearchPathCase{L"%APPDATA%\\x", {{L"APPDATA", L"C:\\U"}, {L"Path", L"C:\\W"}},
                        L"C:\\U\\x;C:\\W;C:\\jre\\bin"},
-        SearchPathCase{L"C:\\a;C:\\b", {{L"Path", L"C:\\W;"}}, L"C:\\a;C:\\b;C:\\W;;C:\\jre\\bin"}));
+        SearchPathCase{L"C:\\a;C:\\b", {{L"Path", L"C:\\W;"}},
+                       L"C:\\a;C:\\b;C:\\W;;C:\\jre\\bin"}));
 
 TEST(ExtendedSearchPathTest, UsesTheSystemsListSeparatorAndVariable) {
-  EXPECT_EQ(ExtendedSearchPath(L"/opt/tools", L"/jre/bin", kLinux, ExpanderOf({{L"PATH", L"/usr/bin"}})),
+  EXPECT_EQ(ExtendedSearchPath(L"/opt/tools", L"/jre/bin", kLinux,
+                               ExpanderOf({{L"PATH", L"/usr/bin"}})),
             L"/opt/tools:/usr/bin:/jre/bin");
 }
 
