@@ -40,8 +40,9 @@ Texts Traced(const std::string& standard_error, const std::string& label) {
 }
 
 // The physical memory in KiB that the launcher measures percentages against:
-// MemTotal of /proc/meminfo for the Linux launcher. Wine's GlobalMemoryStatus
-// counts the kernel's pages from 1, one page (4 KiB) less.
+// MemTotal of /proc/meminfo for the Linux launcher; Wine's GlobalMemoryStatus
+// reports one 4 KiB page less than that (its physical page count leaves out
+// page 0).
 std::uint64_t PhysicalMemoryKib(const LaunchFolder& folder) {
   std::ifstream meminfo("/proc/meminfo");
   std::string name;
