@@ -1,10 +1,85 @@
 #include "settings/launch_settings.h"
 
 #include "launcher/launcher.h"
+#include "messages/messages.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "settings/embedded_settings.h"
+#include "settings/setting_trace.h"
+#include "settings/setting_values.h"
+#include "settings/settings_paths.h"
 
 namespace korvan {
+namespace {
 
-// Settings reading is not built yet: start-up ends here.
-bool ReadLaunchSettings(Launcher&) { return false; }
+const std::wstring kProductInformation = L"Product Information";
+const std::wstring kJavaRuntimeEnvironment = L"Java Runtime Environment";
+const std::wstring kApplication = L"Application";
+
+// Paths beyond MAX_PATH - 1 characters are never looked for.
+constexpr std::size_t kLongestFindablePath = 259;
+
+bool UserSettingsFileExists(const std::wstring& path) {
+  return !path.empty() && path.size() <= kLongestFindablePath && platform::PathExists(path);
+}
+
+// "JRE Path": a runtime that the user chose once is remembered in the per-user
+// settings file, which then alone decides, even when it holds no such key.
+// Services and systems outside the NT family read the settings as usual.
+std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
+                                         const LaunchSettings& settings) {
+  const std::wstring key = L"JRE Path";
+  if (platform::IsWindowsNtFamily() && !settings.service) {
+    const std::wstring user_file = GetUserSettingsFilePath(settings, false);
+    if (UserSettingsFileExists(user_file)) {
+      std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);
+      TraceSetting(kJavaRuntimeEnvironment, key, value, L"per-user settings file " + user_file);
+      return value;
+    }
+  }
+  return LookupTracedSetting(source, kJavaRuntimeEnvironment, key);
+}
+
+}  // namespace
+
+bool ReadLaunchSettings(Launcher& launcher) {
+  LaunchSettings& settings = launcher.settings;
+  SettingsSource source;
+  if (!GetSettingsFilePath(source.file_path)) return false;
+
+  settings.product_code = ReadTracedProfileString(source.file_path, kProductInformation, L"Product Code");
+  settings.upgrade_code = ReadTracedProfileString(source.file_path, kProductInformation, L"Upgrade Code");
+  settings.product_name = ReadTracedProfileString(source.file_path, kProductInformation, L"Product Name");
+  source.embedded_sections = LoadEmbeddedSettings(settings.upgrade_code);
+
+  settings.minimum_version = ConvertMinimumVersion(
+      LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Minimum Version"));
+  settings.maximum_version = ConvertMaximumVersion(
+      LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Maximum Version"));
+  settings.service =
+      IsServiceApplicationType(LookupTracedSetting(source, kApplication, L"Application Type"));
+  settings.preferred_versions =
+      SplitPreferredList(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Preferred versions"));
+
+  settings.configured_runtime_folder = ReadConfiguredRuntimeFolder(source, settings);
+
+  settings.jvm_kind = JvmKindFrom(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"JVM Type"));
+  ApplyJvmSource(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"JVM Source"), settings);
+  ApplyVmProvider(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"VM Provider"), settings);
+
+  const std::wstring main_class = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Class");
+  if (main_class.empty()) {
+    ReportError(MessageId::MainClassMissing);
+    return false;
+  }
+  settings.main_class = InternalClassName(main_class);
+
+  settings.failure_check = IsYesInAnyCase(LookupTracedSetting(source, kApplication, L"Failure Check"));
+  settings.override_working_directory =
+      IsYesInAnyCase(LookupTracedSetting(source, kApplication, L"Override WorkingDir"));
+  settings.system_path = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"System Path");
+  settings.library_path = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Library Path");
+  return true;
+}
 
 }  // namespace korvan

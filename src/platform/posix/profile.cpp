@@ -1,0 +1,114 @@
+#include "platform/profile.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "platform/text.h"
+#include "settings/ini_text.h"
+
+namespace korvan::platform {
+namespace {
+
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  struct timespec modified {};
+
+  bool operator==(const FileIdentity& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+  }
+};
+
+std::optional<FileIdentity> IdentifyFile(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::ifstream stream(path, std::ios::binary);
+  if (!stream) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+  if (stream.bad()) return std::nullopt;
+  return bytes;
+}
+
+// A settings read asks for one file many times in a row: keep the last file
+// parsed for as long as it stays unchanged on disk.
+struct ParsedFile {
+  std::string path;
+  FileIdentity identity;
+  std::vector<IniSection> sections;
+};
+
+const std::vector<IniSection>* ParsedSections(const std::string& path) {
+  static std::optional<ParsedFile> cached;
+  const std::optional<FileIdentity> identity = IdentifyFile(path);
+  if (!identity) {
+    cached.reset();
+    return nullptr;
+  }
+  if (cached && cached->path == path && cached->identity == *identity) return &cached->sections;
+  cached.reset();
+  const std::optional<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return nullptr;
+  cached = ParsedFile{path, *identity, ParseIniText(DecodeIniFile(*bytes).text)};
+  return &cached->sections;
+}
+
+}  // namespace
+
+std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& section,
+                             const std::wstring& key, std::size_t capacity, std::wstring& value) {
+  value.clear();
+  if (capacity == 0) return 0;
+  const std::vector<IniSection>* sections = ParsedSections(NarrowFromWide(file));
+  if (sections == nullptr) return 0;
+  const std::optional<std::wstring> found = FindIniValue(*sections, section, key);
+  if (!found) return 0;
+  value = found->substr(0, capacity - 1);
+  return value.size();
+}
+
+bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
+                       const std::wstring& key, const std::wstring& value) {
+  const std::string path = NarrowFromWide(file);
+  IniFileText current;
+  struct stat status {};
+  const bool exists = stat(path.c_str(), &status) == 0;
+  if (exists) {
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) return false;
+    current = DecodeIniFile(*bytes);
+  }
+  const std::string updated =
+      EncodeIniFile(SetIniValue(current.text, section, key, value), current.encoding);
+
+  // Write beside the file and move it over, so that a failed write never
+  // leaves a half-written settings file.
+  const std::string temporary = path + ".korvan-new";
+  {
+    std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
+    if (!stream) return false;
+    stream.write(updated.data(), static_cast<std::streamsize>(updated.size()));
+    stream.close();
+    if (!stream) {
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (exists) chmod(temporary.c_str(), status.st_mode & 07777);
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace korvan::platform

@@ -1,0 +1,147 @@
+// The launch settings as the launchers read them from the settings file: the
+// message for a missing main class, the "+" sections, the per-user "JRE Path".
+// The runtime search is not part of these tests: a launch that passes the
+// settings ends there with exit code 255, and the trace shows what was read.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/launch_folder.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
+
+ProcessOptions Traced() {
+  ProcessOptions options;
+  options.environment["KORVAN_TRACE"] = "1";
+  return options;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class SettingsFileTest : public testing::TestWithParam<Target> {};
+
+TEST_P(SettingsFileTest, DottedLauncherWithoutSettingsFileLacksAMainClass) {
+  LaunchFolder folder(GetParam(), "My.Tool");
+  const ProcessResult result = folder.Run();
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+TEST_P(SettingsFileTest, EmptyMainClassIsMissing) {
+  LaunchFolder folder(GetParam());
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=\n");
+  const ProcessResult result = folder.Run();
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+TEST_P(SettingsFileTest, MainClassLetsTheLaunchGoOn) {
+  LaunchFolder folder(GetParam());
+  folder.WriteSettings(
+      "[Java Runtime Environment]\n"
+      "  main CLASS  =  \"com.example.App\"  \n"
+      "Minimum Version=any\n");
+  const ProcessResult result = folder.Run({}, Traced());
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_FALSE(Contains(result.standard_output, "Main class")) << result.standard_output;
+  EXPECT_EQ(result.exit_code, 255);  // no runtime search yet
+  EXPECT_TRUE(Contains(result.standard_error,
+                       folder.Lines("korvan: setting [Java Runtime Environment] Main Class = "
+                                    "com.example.App (settings file)\n")))
+      << result.standard_error;
+}
+
+TEST_P(SettingsFileTest, PlusSectionAloneSuppliesTheMainClass) {
+  LaunchFolder folder(GetParam());
+  folder.WriteSettings("[Java Runtime Environment+]\nMain Class=com.example.App\n");
+  const ProcessResult result = folder.Run({}, Traced());
+  EXPECT_EQ(result.standard_output, "");
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "Main Class = com.example.App (settings file [Java Runtime Environment+])"))
+      << result.standard_error;
+}
+
+TEST_P(SettingsFileTest, TraceGoesToStandardErrorOnly) {
+  LaunchFolder folder(GetParam());
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=A\n[Application]\nCmd=-x\n");
+  const ProcessResult result = folder.Run({}, Traced());
+  EXPECT_EQ(result.standard_output, "");
+  EXPECT_TRUE(Contains(result.standard_error, "korvan: setting [Java Runtime Environment] Main Class = A"));
+}
+
+// The folder under which the launcher looks for per-user settings, as seen from
+// this test. Wine sets APPDATA itself, from its prefix.
+fs::path UserSettingsRoot(const LaunchFolder& folder, ProcessOptions& options) {
+  if (!folder.windows()) {
+    options.environment["XDG_CONFIG_HOME"] = (folder.folder() / "config").string();
+    return folder.folder() / "config";
+  }
+  const passwd* user = getpwuid(getuid());
+  return fs::path(std::getenv("WINEPREFIX")) / "drive_c" / "users" /
+         (user != nullptr ? user->pw_name : "root") / "AppData" / "Roaming";
+}
+
+TEST_P(SettingsFileTest, PerUserJrePathDecidesAloneWhenItsFileExists) {
+  LaunchFolder folder(GetParam());
+  const std::string product = "Korvan Test " + folder.folder().filename().string();
+  folder.WriteSettings(
+      "[Product Information]\nProduct Name=" + product + "\nProduct Code={CODE-1}\n"
+      "[Java Runtime Environment]\nMain Class=A\nJRE Path=from-settings-file\n");
+  ProcessOptions options = Traced();
+  const fs::path user_folder = UserSettingsRoot(folder, options) / product / "{CODE-1}";
+
+  // Without the per-user file, the settings file's value counts.
+  ProcessResult result = folder.Run({}, options);
+  EXPECT_TRUE(Contains(result.standard_error, "JRE Path = from-settings-file (settings file)"))
+      << result.standard_error;
+
+  fs::create_directories(user_folder);
+  std::ofstream(user_folder / "App.ini") << "[Java Runtime Environment]\r\nJRE Path=from-user-file\r\n";
+  result = folder.Run({}, options);
+  EXPECT_TRUE(Contains(result.standard_error, "JRE Path = from-user-file (per-user settings file "))
+      << result.standard_error;
+
+  // A per-user file without the key leaves the folder empty.
+  std::ofstream(user_folder / "App.ini") << "[Other]\r\nx=1\r\n";
+  result = folder.Run({}, options);
+  EXPECT_FALSE(Contains(result.standard_error, "JRE Path")) << result.standard_error;
+  EXPECT_EQ(result.exit_code, 255);
+
+  std::error_code ignored;
+  fs::remove_all(user_folder.parent_path(), ignored);
+}
+
+TEST_P(SettingsFileTest, ServiceIgnoresThePerUserFile) {
+  LaunchFolder folder(GetParam());
+  const std::string product = "Korvan Service " + folder.folder().filename().string();
+  folder.WriteSettings(
+      "[Product Information]\nProduct Name=" + product + "\nProduct Code=C\n"
+      "[Application]\nApplication Type=service\n"
+      "[Java Runtime Environment]\nMain Class=A\nJRE Path=from-settings-file\n");
+  ProcessOptions options = Traced();
+  const fs::path user_folder = UserSettingsRoot(folder, options) / product / "C";
+  fs::create_directories(user_folder);
+  std::ofstream(user_folder / "App.ini") << "[Java Runtime Environment]\r\nJRE Path=from-user-file\r\n";
+  const ProcessResult result = folder.Run({}, options);
+  EXPECT_TRUE(Contains(result.standard_error, "JRE Path = from-settings-file (settings file)"))
+      << result.standard_error;
+  std::error_code ignored;
+  fs::remove_all(user_folder.parent_path(), ignored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, SettingsFileTest, testing::ValuesIn(AllTargets()), TargetName);
+
+}  // namespace
+}  // namespace korvan::e2e
