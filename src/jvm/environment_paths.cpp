@@ -22,16 +22,19 @@ void EndWithSeparator(std::wstring& list, wchar_t separator) {
 
 }  // namespace
 
-RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path, wchar_t separator,
-                                 const std::wstring& libraries_folder) {
+RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path,
+                                 const platform::RuntimeLayout& layout) {
+  const wchar_t separator = layout.separator;
   RuntimeFolders folders;
-  const std::wstring marker = separator + libraries_folder + separator;
-  const std::size_t at = jvm_library_path.rfind(marker);
-  if (at != std::wstring::npos) {
-    folders.home = jvm_library_path.substr(0, at);
-    folders.bin = folders.home + separator + L"bin";
-    folders.lib = folders.home + separator + L"lib";
-    return folders;
+  for (const platform::JvmLibraryPlace& place : layout.jvm_libraries) {
+    const std::wstring tail = separator + place.sub_path;
+    if (jvm_library_path.size() > tail.size() &&
+        jvm_library_path.compare(jvm_library_path.size() - tail.size(), tail.size(), tail) == 0) {
+      folders.home = jvm_library_path.substr(0, jvm_library_path.size() - tail.size());
+      folders.bin = folders.home + separator + L"bin";
+      folders.lib = folders.home + separator + L"lib";
+      return folders;
+    }
   }
   folders.bin = CutAtLastSeparator(CutAtLastSeparator(jvm_library_path, separator), separator);
   folders.home = CutAtLastSeparator(folders.bin, separator);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/paths.h"
+#include "platform/runtime_layout.h"
 
 namespace korvan {
 
@@ -19,13 +20,13 @@ struct RuntimeFolders {
   std::wstring lib;   // C:\jre\lib
 };
 
-// The runtime home is the part of the JVM library path before its last
-// <separator><libraries folder><separator> ("\bin\" on Windows, "/lib/"
-// elsewhere, which also covers lib/amd64/server/libjvm.so). A path without it
-// is cut at its last separator three times for the home and twice for the bin
-// folder; the lib folder is then the bin folder's parent with "lib" appended.
-RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path, wchar_t separator,
-                                 const std::wstring& libraries_folder);
+// The runtime home is the JVM library path without the layout's sub-path that
+// it ends with (bin\server\jvm.dll, lib/server/libjvm.so, ...); bin and lib
+// are folders of the home. A path that ends with none of them is cut at its
+// last separator three times for the home and twice for the bin folder, and
+// the lib folder is the bin folder's parent with "lib" appended.
+RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path,
+                                 const platform::RuntimeLayout& layout);
 
 // The value of the VM's native library path: "Library Path", the launcher
 // folder, ".", the current search path and the runtime lib folder, each

@@ -5,6 +5,7 @@
 #include "messages/trace.h"
 #include "platform/environment.h"
 #include "platform/paths.h"
+#include "platform/runtime_layout.h"
 #include "platform/text.h"
 #include "settings/settings_paths.h"
 
@@ -23,8 +24,7 @@ void PublishVariable(const std::wstring& name, const std::wstring& value) {
 void PrepareEnvironment(Launcher& launcher) {
   const platform::SearchPathRules rules = platform::GetSearchPathRules();
   const RuntimeFolders runtime =
-      RuntimeFoldersFor(launcher.jvm_library_path, platform::GetPathRules().separator,
-                        platform::JvmLibrariesFolderName());
+      RuntimeFoldersFor(launcher.jvm_library_path, platform::GetRuntimeLayout());
   const ExpandReferences expand = platform::ExpandEnvironmentReferences;
 
   PublishVariable(L"KORVAN_JVM_PATH", launcher.jvm_library_path);

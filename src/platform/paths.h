@@ -29,9 +29,4 @@ struct SearchPathRules {
 
 SearchPathRules GetSearchPathRules();
 
-// The folder of a Java runtime that holds one folder per JVM kind with the JVM
-// library inside: "bin" on Windows (bin\server\jvm.dll), "lib" elsewhere
-// (lib/server/libjvm.so, or lib/amd64/server/libjvm.so in older runtimes).
-const wchar_t* JvmLibrariesFolderName();
-
 }  // namespace korvan::platform

@@ -28,8 +28,7 @@ ExpandReferences ExpanderOf(std::map<std::wstring, std::wstring> variables) {
 
 struct FoldersCase {
   const wchar_t* library;
-  wchar_t separator;
-  const wchar_t* libraries_folder;
+  bool windows;
   RuntimeFolders expected;
 };
 
@@ -37,7 +36,8 @@ class RuntimeFoldersForTest : public testing::TestWithParam<FoldersCase> {};
 
 TEST_P(RuntimeFoldersForTest, DerivesHomeBinAndLib) {
   const FoldersCase& c = GetParam();
-  const RuntimeFolders folders = RuntimeFoldersFor(c.library, c.separator, c.libraries_folder);
+  const RuntimeFolders folders = RuntimeFoldersFor(
+      c.library, c.windows ? platform::WindowsRuntimeLayout() : platform::LinuxRuntimeLayout());
   EXPECT_EQ(folders.home, c.expected.home);
   EXPECT_EQ(folders.bin, c.expected.bin);
   EXPECT_EQ(folders.lib, c.expected.lib);
@@ -46,18 +46,20 @@ TEST_P(RuntimeFoldersForTest, DerivesHomeBinAndLib) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RuntimeFoldersForTest,
     testing::Values(
-        FoldersCase{L"C:\\jre\\bin\\server\\jvm.dll", L'\\', L"bin",
+        FoldersCase{L"C:\\jre\\bin\\server\\jvm.dll", true,
                     {L"C:\\jre", L"C:\\jre\\bin", L"C:\\jre\\lib"}},
-        FoldersCase{L"D:\\bin\\jre\\bin\\jrockit\\jvm.dll", L'\\', L"bin",
+        FoldersCase{L"D:\\bin\\jre\\bin\\jrockit\\jvm.dll", true,
                     {L"D:\\bin\\jre", L"D:\\bin\\jre\\bin", L"D:\\bin\\jre\\lib"}},
-        FoldersCase{L"C:\\x\\y\\jvm.dll", L'\\', L"bin", {L"C:", L"C:\\x", L"C:\\lib"}},
-        FoldersCase{L"jvm.dll", L'\\', L"bin", {L"jvm.dll", L"jvm.dll", L"jvm.dlllib"}},
-        FoldersCase{L"/usr/lib/jvm/java-17/lib/server/libjvm.so", L'/', L"lib",
+        FoldersCase{L"C:\\x\\y\\jvm.dll", true, {L"C:", L"C:\\x", L"C:\\lib"}},
+        FoldersCase{L"jvm.dll", true, {L"jvm.dll", L"jvm.dll", L"jvm.dlllib"}},
+        FoldersCase{L"/usr/lib/jvm/java-17/lib/server/libjvm.so", false,
                     {L"/usr/lib/jvm/java-17", L"/usr/lib/jvm/java-17/bin",
                      L"/usr/lib/jvm/java-17/lib"}},
-        FoldersCase{L"/usr/lib/jvm/java-8/jre/lib/amd64/server/libjvm.so", L'/', L"lib",
+        FoldersCase{L"/usr/lib/jvm/java-8/jre/lib/amd64/server/libjvm.so", false,
                     {L"/usr/lib/jvm/java-8/jre", L"/usr/lib/jvm/java-8/jre/bin",
-                     L"/usr/lib/jvm/java-8/jre/lib"}}));
+                     L"/usr/lib/jvm/java-8/jre/lib"}},
+        FoldersCase{L"/opt/lib/x/libjvm.so", false,  // not a runtime layout: cut three times
+                    {L"/opt", L"/opt/lib", L"/opt/lib"}}));
 
 struct LibraryPathCase {
   const wchar_t* library_path;

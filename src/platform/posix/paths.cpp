@@ -6,8 +6,6 @@ namespace korvan::platform {
 
 SearchPathRules GetSearchPathRules() { return SearchPathRules{L"PATH", L':'}; }
 
-const wchar_t* JvmLibrariesFolderName() { return L"lib"; }
-
 PathRules GetPathRules() { return PathRules{L'/', true}; }
 
 std::wstring UserSettingsRoot() {

@@ -6,8 +6,6 @@ namespace korvan::platform {
 
 SearchPathRules GetSearchPathRules() { return SearchPathRules{L"Path", L';'}; }
 
-const wchar_t* JvmLibrariesFolderName() { return L"bin"; }
-
 PathRules GetPathRules() { return PathRules{L'\\', false}; }
 
 std::wstring UserSettingsRoot() {
