@@ -1,7 +1,5 @@
 #include "runtime/runtime_search.h"
 
-#include <cstdio>
-
 #include "launcher/launcher.h"
 #include "messages/messages.h"
 #include "messages/trace.h"
@@ -97,9 +95,7 @@ std::wstring MissingRuntimeMessage(const LaunchSettings& settings) {
 }
 
 void ReportMissingRuntime(const Launcher& launcher) {
-  const std::string line = ErrorLine(MissingRuntimeMessage(launcher.settings));
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fflush(stdout);
+  ReportErrorText(MissingRuntimeMessage(launcher.settings));
 }
 
 }  // namespace korvan
