@@ -117,7 +117,13 @@ IniFileText DecodeIniFile(const std::string& bytes) {
   if (view.substr(0, 2) == "\xFE\xFF") {
     return IniFileText{WideFromUtf16(view.substr(2), ByteOrder::BigEndian), IniEncoding::Utf16Be};
   }
-  return IniFileText{platform::WideFromNarrow(bytes), IniEncoding::Narrow};
+  // Plain ASCII reads the same in every narrow encoding: skip the conversion.
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      return IniFileText{platform::WideFromNarrow(bytes), IniEncoding::Narrow};
+    }
+  }
+  return IniFileText{std::wstring(bytes.begin(), bytes.end()), IniEncoding::Narrow};
 }
 
 std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {
