@@ -16,7 +16,7 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
   } else {
     text = WideFromUtf8(bytes);
   }
-  std::wstring lines;
+  std::wstring lines = L"\uFEFF";
   lines.reserve(text.size() + text.size() / 16);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == L'\r' || text[i] == L'\n') {
@@ -32,7 +32,7 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
 std::string TextFileFromEmbeddedBytes(const std::string& embedded_bytes) {
   std::wstring text = WideFromUtf16(embedded_bytes, ByteOrder::LittleEndian);
   std::wstring lines;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = (!text.empty() && text.front() == L'\uFEFF') ? 1 : 0; i < text.size(); ++i) {
     if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
     lines += text[i];
   }

@@ -9,10 +9,13 @@ namespace korvan {
 // The plain embedded bytes for the text in `file_bytes`: UTF-16LE when the
 // file starts with its byte-order mark, UTF-8 otherwise (a UTF-8 mark is
 // dropped); every line end (LF, CR or CR LF) becomes CR LF, since the embedded
-// text knows no other; the result carries no byte-order mark.
+// text knows no other. The result starts with a byte-order mark, which the
+// launcher skips: so even an empty text has bytes (an empty resource cannot
+// be written everywhere).
 std::string EmbeddedBytesFromTextFile(const std::string& file_bytes);
 
-// The plain embedded bytes as UTF-8 text with LF line ends, for showing.
+// The plain embedded bytes as UTF-8 text with LF line ends and no byte-order
+// mark, for showing.
 std::string TextFileFromEmbeddedBytes(const std::string& embedded_bytes);
 
 }  // namespace korvan

@@ -6,6 +6,8 @@
 // exit code 255, and the trace shows where each setting came from.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -219,6 +221,46 @@ TEST_P(EmbeddedSettingsTest, InconsistentTrailerIsNoText) {
   const ProcessResult result = RunTraced(folder);
   EXPECT_EQ(result.standard_output, "");
   EXPECT_FALSE(Contains(result.standard_error, "embedded settings text:")) << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, EmptyTextGivesNoSettings) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  StampText(folder, "");
+  folder.WriteSettings(Settings(""));
+  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+}
+
+TEST_P(EmbeddedSettingsTest, RemovedTextIsGone) {
+  // Wine's UpdateResourceW does not delete resources (the tool says so).
+  if (GetParam().kind == TargetKind::Windows) GTEST_SKIP() << "Wine cannot delete resources";
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  const ProcessResult removed = RunProcess(
+      {std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", "--remove", folder.launcher().string()},
+      {});
+  ASSERT_EQ(removed.exit_code, 0) << removed.standard_error;
+  folder.WriteSettings(Settings(""));
+  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+  // The trailer went, and nothing else.
+  EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(KORVAN_LINUX_LAUNCHER));
+}
+
+// The Linux build of the tool cannot write Windows resources, and says so.
+TEST(StampingTool, LinuxBuildRefusesWindowsLaunchers) {
+  const fs::path folder = fs::temp_directory_path() / ("korvan-stamp-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const std::string executable("MZ\x90\0 a Windows executable", 26);
+  std::ofstream(folder / "App.exe", std::ios::binary) << executable;
+  std::ofstream(folder / "text.ini") << "[A]\nk=v\n";
+  const ProcessResult result =
+      RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", (folder / "App.exe").string(),
+                  (folder / "text.ini").string()},
+                 {});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.standard_error.find("korvan-stamp.exe"), std::string::npos) << result.standard_error;
+  EXPECT_EQ(fs::file_size(folder / "App.exe"), 26u);  // untouched
+  fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, EmbeddedSettingsTest, testing::ValuesIn(AllTargets()), TargetName);

@@ -100,6 +100,13 @@ int WriteEmbedded(const std::wstring& launcher, const std::string* payload) {
     if (!platform::WriteSettingsResource(launcher, payload)) {
       return Fail(L"cannot write the settings resource of " + launcher);
     }
+    std::string left;
+    if (payload == nullptr && platform::ReadSettingsResource(launcher, left)) {
+      // Wine's UpdateResourceW reports success but keeps the resource.
+      return Fail(L"the settings resource of " + launcher +
+                  L" is still there: this system does not delete resources; "
+                  L"stamp an empty text file instead");
+    }
     return 0;
   }
   std::string stamped = WithoutTrailer(bytes);
