@@ -60,10 +60,14 @@ std::string ErrorLine(const std::wstring& message_text) {
   return "Error: " + platform::NarrowFromWide(message_text) + " \n";
 }
 
-void ReportError(MessageId id, const std::vector<MessageArgument>& arguments) {
-  const std::string line = ErrorLine(FormatMessageById(id, arguments));
+void ReportErrorText(const std::wstring& message_text) {
+  const std::string line = ErrorLine(message_text);
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
+}
+
+void ReportError(MessageId id, const std::vector<MessageArgument>& arguments) {
+  ReportErrorText(FormatMessageById(id, arguments));
 }
 
 void ReportSystemError(MessageId inner, std::uint32_t error_code) {

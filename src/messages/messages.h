@@ -38,6 +38,9 @@ std::string ErrorLine(const std::wstring& message_text);
 // flushes it so that it comes before anything the VM or the process writes later.
 void ReportError(MessageId id, const std::vector<MessageArgument>& arguments = {});
 
+// The same for a message text already formatted.
+void ReportErrorText(const std::wstring& message_text);
+
 // Message 202 around an inner message: "Windows exception: <inner> (errno = <code>)."
 void ReportSystemError(MessageId inner, std::uint32_t error_code);
 

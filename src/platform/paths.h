@@ -19,4 +19,14 @@ PathRules GetPathRules();
 // $XDG_CONFIG_HOME or ~/.config elsewhere. Empty when it is not known.
 std::wstring UserSettingsRoot();
 
+// The executable search path: its variable and the separator between entries,
+// "Path" and ";" on Windows, "PATH" and ":" elsewhere. The same separator joins
+// the entries of the VM's native library path.
+struct SearchPathRules {
+  const wchar_t* variable;
+  wchar_t list_separator;
+};
+
+SearchPathRules GetSearchPathRules();
+
 }  // namespace korvan::platform

@@ -4,6 +4,8 @@
 
 namespace korvan::platform {
 
+SearchPathRules GetSearchPathRules() { return SearchPathRules{L"PATH", L':'}; }
+
 PathRules GetPathRules() { return PathRules{L'/', true}; }
 
 std::wstring UserSettingsRoot() {

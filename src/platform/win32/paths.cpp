@@ -4,6 +4,8 @@
 
 namespace korvan::platform {
 
+SearchPathRules GetSearchPathRules() { return SearchPathRules{L"Path", L';'}; }
+
 PathRules GetPathRules() { return PathRules{L'\\', false}; }
 
 std::wstring UserSettingsRoot() {

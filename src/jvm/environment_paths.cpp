@@ -1,0 +1,77 @@
+#include "jvm/environment_paths.h"
+
+namespace korvan {
+
+namespace {
+
+// The text before its last separator; the text itself when it has none.
+std::wstring CutAtLastSeparator(const std::wstring& text, wchar_t separator) {
+  const std::size_t last = text.rfind(separator);
+  return last == std::wstring::npos ? text : text.substr(0, last);
+}
+
+std::wstring CurrentSearchPath(const platform::SearchPathRules& rules,
+                               const ExpandReferences& expand) {
+  return expand(L"%" + std::wstring(rules.variable) + L"%");
+}
+
+// Appends the list separator unless the list is empty or already ends with one.
+void EndWithSeparator(std::wstring& list, wchar_t separator) {
+  if (!list.empty() && list.back() != separator) list += separator;
+}
+
+}  // namespace
+
+RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path,
+                                 const platform::RuntimeLayout& layout) {
+  const wchar_t separator = layout.separator;
+  RuntimeFolders folders;
+  for (const platform::JvmLibraryPlace& place : layout.jvm_libraries) {
+    const std::wstring tail = separator + place.sub_path;
+    if (jvm_library_path.size() > tail.size() &&
+        jvm_library_path.compare(jvm_library_path.size() - tail.size(), tail.size(), tail) == 0) {
+      folders.home = jvm_library_path.substr(0, jvm_library_path.size() - tail.size());
+      folders.bin = folders.home + separator + L"bin";
+      folders.lib = folders.home + separator + L"lib";
+      return folders;
+    }
+  }
+  folders.bin = CutAtLastSeparator(CutAtLastSeparator(jvm_library_path, separator), separator);
+  folders.home = CutAtLastSeparator(folders.bin, separator);
+  const std::size_t last = folders.bin.rfind(separator);
+  folders.lib =
+      (last == std::wstring::npos ? folders.bin : folders.bin.substr(0, last + 1)) + L"lib";
+  return folders;
+}
+
+std::wstring NativeLibraryPath(const std::wstring& library_path,
+                               const std::wstring& launcher_folder,
+                               const std::wstring& runtime_lib_folder,
+                               const platform::SearchPathRules& rules,
+                               const ExpandReferences& expand) {
+  const wchar_t separator = rules.list_separator;
+  std::wstring text = expand(library_path);
+  EndWithSeparator(text, separator);
+  text += launcher_folder;
+  text += separator;
+  text += L'.';
+  text += separator;
+  text += CurrentSearchPath(rules, expand);
+  if (text.back() != separator) text += separator;
+  text += runtime_lib_folder;
+  return text;
+}
+
+std::wstring ExtendedSearchPath(const std::wstring& system_path,
+                                const std::wstring& runtime_bin_folder,
+                                const platform::SearchPathRules& rules,
+                                const ExpandReferences& expand) {
+  std::wstring text = expand(system_path);
+  EndWithSeparator(text, rules.list_separator);
+  text += CurrentSearchPath(rules, expand);
+  text += rules.list_separator;
+  text += runtime_bin_folder;
+  return text;
+}
+
+}  // namespace korvan

@@ -1,0 +1,41 @@
+#include "platform/runtime_layout.h"
+
+namespace korvan::platform {
+
+const RuntimeLayout& WindowsRuntimeLayout() {
+  static const RuntimeLayout layout{
+      L'\\',
+      {
+          {L"bin\\client\\jvm.dll", false},
+          {L"bin\\classic\\jvm.dll", false},
+          {L"bin\\hotspot\\jvm.dll", false},
+          {L"bin\\server\\jvm.dll", true},
+          {L"bin\\jrockit\\jvm.dll", false},
+      },
+      L"bin\\java.dll",
+      L"jre64\\",
+      L"jre\\",
+      false,
+  };
+  return layout;
+}
+
+const RuntimeLayout& LinuxRuntimeLayout() {
+  static const RuntimeLayout layout{
+      L'/',
+      {
+          {L"lib/client/libjvm.so", false},
+          {L"lib/server/libjvm.so", true},
+          // JDK 8 and older keep the libraries below the architecture's folder.
+          {L"lib/amd64/client/libjvm.so", false},
+          {L"lib/amd64/server/libjvm.so", true},
+      },
+      L"lib/libjava.so",
+      L"jre64/",
+      L"jre/",
+      true,
+  };
+  return layout;
+}
+
+}  // namespace korvan::platform
