@@ -127,7 +127,9 @@ TEST_P(SettingsFileTest, PerUserJrePathDecidesAloneWhenItsFileExists) {
   // A per-user file without the key leaves the folder empty.
   std::ofstream(user_folder / "App.ini") << "[Other]\r\nx=1\r\n";
   result = folder.Run({}, options);
-  EXPECT_FALSE(Contains(result.standard_error, "JRE Path")) << result.standard_error;
+  EXPECT_FALSE(Contains(result.standard_error, "JRE Path =")) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, "setting JRE Path: none, as the per-user settings file"))
+      << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
 
   std::error_code ignored;
