@@ -1,8 +1,27 @@
 #include "settings/embedded_settings.h"
 
+#include "messages/trace.h"
+#include "platform/embedded_settings.h"
+#include "platform/text.h"
+#include "settings/settings_text.h"
+#include "settings/utf_codec.h"
+
 namespace korvan {
 
-// Not built yet: no embedded settings text.
-std::vector<EmbeddedSection> LoadEmbeddedSettings(const std::wstring&) { return {}; }
+std::vector<EmbeddedSection> LoadEmbeddedSettings(const std::wstring& upgrade_code) {
+  std::string bytes;
+  if (!platform::ReadEmbeddedSettingsBytes(bytes)) return {};
+  if (!platform::DecipherSettingsBytes(platform::NarrowFromWide(upgrade_code), bytes)) {
+    Trace(L"embedded settings text: could not be deciphered, ignored");
+    return {};
+  }
+  // UTF-16LE, two bytes to a character: a last odd byte holds no character
+  // and is dropped.
+  std::vector<EmbeddedSection> sections =
+      ParseSettingsText(WideFromUtf16(bytes, ByteOrder::LittleEndian));
+  Trace(L"embedded settings text: " + std::to_wstring(bytes.size()) + L" bytes, " +
+        std::to_wstring(sections.size()) + L" sections");
+  return sections;
+}
 
 }  // namespace korvan

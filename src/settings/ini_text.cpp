@@ -1,7 +1,5 @@
 #include "settings/ini_text.h"
 
-#include <cwctype>
-
 #include "platform/text.h"
 #include "settings/utf_codec.h"
 
@@ -29,10 +27,7 @@ std::wstring UpToNul(std::wstring_view text) {
   return std::wstring(text.substr(0, text.find(L'\0')));
 }
 
-wchar_t FoldCase(wchar_t c) {
-  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-  return static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-}
+wchar_t FoldCase(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
 
 struct Line {
   std::size_t start;  // first character of the line
@@ -72,7 +67,7 @@ ClassifiedLine Classify(std::wstring_view raw) {
     const std::size_t close = text.rfind(L']');
     if (close != std::wstring_view::npos && close > 0) {
       line.kind = ClassifiedLine::Kind::Header;
-      line.name = UpToNul(text.substr(1, close - 1));
+      line.name = UpToNul(Trim(text.substr(1, close - 1)));
       return line;
     }
   }
@@ -122,7 +117,13 @@ IniFileText DecodeIniFile(const std::string& bytes) {
   if (view.substr(0, 2) == "\xFE\xFF") {
     return IniFileText{WideFromUtf16(view.substr(2), ByteOrder::BigEndian), IniEncoding::Utf16Be};
   }
-  return IniFileText{platform::WideFromNarrow(bytes), IniEncoding::Narrow};
+  // Plain ASCII reads the same in every narrow encoding: skip the conversion.
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      return IniFileText{platform::WideFromNarrow(bytes), IniEncoding::Narrow};
+    }
+  }
+  return IniFileText{std::wstring(bytes.begin(), bytes.end()), IniEncoding::Narrow};
 }
 
 std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {

@@ -8,11 +8,11 @@
 // - Blanks (tab, LF, VT, FF, CR, space and ^Z) are trimmed at both ends of a
 //   line, around the key and at the start of the value.
 // - A line whose first character is "[" and which holds a "]" after it is a
-//   section header; the name lies between the "[" and the last "]", untrimmed.
+//   section header; the name lies between the "[" and the last "]", trimmed.
 // - Any other line is an entry: the key before its first "=", the value after
 //   it. A line without "=" is a key without value, which reads as absent.
-// - Section and key names match without regard to case; a query name is
-//   trimmed first. Only the first section of a name is searched, and in it the
+// - Section and key names match without regard to the case of A to Z (other
+//   letters must match exactly); a query name is trimmed first. Only the first section of a name is searched, and in it the
 //   first entry of a key counts.
 // - One pair of matching outer quotes ("..." or '...') is stripped from a value.
 // - Names and values end at a NUL character.
@@ -64,7 +64,7 @@ std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections
 std::wstring SetIniValue(std::wstring_view text, std::wstring_view section, std::wstring_view key,
                          std::wstring_view value);
 
-// Name comparison of the profile functions: case-insensitive.
+// Name comparison of the profile functions: A to Z match a to z.
 bool IniNamesEqual(std::wstring_view a, std::wstring_view b);
 
 }  // namespace korvan

@@ -2,6 +2,7 @@
 
 #include "launcher/launcher.h"
 #include "messages/messages.h"
+#include "messages/trace.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "settings/embedded_settings.h"
@@ -34,6 +35,7 @@ std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);
       TraceSetting(kJavaRuntimeEnvironment, key, value, L"per-user settings file " + user_file);
+      if (value.empty()) Trace(L"setting JRE Path: none, as the per-user settings file " + user_file + L" says");
       return value;
     }
   }

@@ -11,12 +11,14 @@ namespace korvan {
 std::wstring ReadProfileString(const std::wstring& file, const std::wstring& section,
                                const std::wstring& key) {
   // The profile functions give no length up front: a value that fills the
-  // buffer may have been cut, so read again with twice the room.
+  // buffer may have been cut, so read again with twice the room. A value one
+  // character shorter counts as cut too: some implementations strip a closing
+  // quote after cutting, which leaves size - 2 characters of a longer value.
   constexpr std::size_t kLargestBuffer = std::numeric_limits<std::uint32_t>::max() / 2;
   std::size_t capacity = 256;
   std::wstring value;
   try {
-    while (platform::ReadProfileValue(file, section, key, capacity, value) == capacity - 1 &&
+    while (platform::ReadProfileValue(file, section, key, capacity, value) + 2 >= capacity &&
            capacity <= kLargestBuffer) {
       capacity *= 2;
     }

@@ -1,7 +1,7 @@
 // The launch settings as the launchers read them from the settings file: the
 // message for a missing main class, the "+" sections, the per-user "JRE Path".
-// The runtime search is not part of these tests: a launch that passes the
-// settings ends there with exit code 255, and the trace shows what was read.
+// No runtime or class path is set up: a launch that passes the settings fails
+// later (exit code 255), and the trace shows what was read.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -18,6 +18,17 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
+
+// The launch went past the settings: no message for a missing main class
+// (what comes after, the runtime search and the VM, is not looked at here).
+testing::AssertionResult PassedTheSettings(const ProcessResult& result) {
+  if (result.standard_output.find("Main class was not specified") == std::string::npos &&
+      result.standard_output.find("korvan:") == std::string::npos) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "standard output: " << result.standard_output;
+}
+
 
 ProcessOptions Traced() {
   ProcessOptions options;
@@ -55,8 +66,8 @@ TEST_P(SettingsFileTest, MainClassLetsTheLaunchGoOn) {
       "Minimum Version=any\n");
   const ProcessResult result = folder.Run({}, Traced());
   ASSERT_FALSE(result.timed_out);
-  EXPECT_FALSE(Contains(result.standard_output, "Main class")) << result.standard_output;
-  EXPECT_EQ(result.exit_code, 255);  // no runtime search yet
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_EQ(result.exit_code, 255);  // no runtime here
   EXPECT_TRUE(Contains(result.standard_error,
                        folder.Lines("korvan: setting [Java Runtime Environment] Main Class = "
                                     "com.example.App (settings file)\n")))
@@ -67,8 +78,7 @@ TEST_P(SettingsFileTest, PlusSectionAloneSuppliesTheMainClass) {
   LaunchFolder folder(GetParam());
   folder.WriteSettings("[Java Runtime Environment+]\nMain Class=com.example.App\n");
   const ProcessResult result = folder.Run({}, Traced());
-  // Without a runtime the launch ends with the missing-runtime line instead.
-  EXPECT_FALSE(Contains(result.standard_output, "Main class")) << result.standard_output;
+  EXPECT_TRUE(PassedTheSettings(result));
   EXPECT_TRUE(Contains(result.standard_error,
                        "Main Class = com.example.App (settings file [Java Runtime Environment+])"))
       << result.standard_error;
@@ -117,7 +127,9 @@ TEST_P(SettingsFileTest, PerUserJrePathDecidesAloneWhenItsFileExists) {
   // A per-user file without the key leaves the folder empty.
   std::ofstream(user_folder / "App.ini") << "[Other]\r\nx=1\r\n";
   result = folder.Run({}, options);
-  EXPECT_FALSE(Contains(result.standard_error, "JRE Path")) << result.standard_error;
+  EXPECT_FALSE(Contains(result.standard_error, "JRE Path =")) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, "setting JRE Path: none, as the per-user settings file"))
+      << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
 
   std::error_code ignored;

@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"BlanksInsideKept", L"[A]\nk=a  b\n", L"A", L"k", L"a  b"},
         LookupCase{"QueryNamesTrimmed", L"[A]\nk=v\n", L" A ", L" k ", L"v"},
         LookupCase{"BlanksAroundHeaderLine", L"  [A]  \nk=v\n", L"A", L"k", L"v"},
-        LookupCase{"BlanksInsideBracketsKept", L"[ A ]\nk=v\n", L"A", L"k", kAbsent},
+        LookupCase{"BlanksInsideBracketsTrimmed", L"[ A ]\nk=v\n", L"A", L"k", L"v"},
+        LookupCase{"OnlyAToZFoldCase", L"[\u00c4]\nk=v\n", L"\u00e4", L"k", kAbsent},
         LookupCase{"TextAfterClosingBracket", L"[A] trailing\nk=v\n", L"A", L"k", L"v"},
         LookupCase{"NameUpToLastBracket", L"[A]]\nk=v\n", L"A]", L"k", L"v"},
         LookupCase{"UnclosedHeaderIsEntry", L"[A\nk=v\n", L"A", L"k", kAbsent},
@@ -164,6 +165,8 @@ TEST(IniNamesEqual, IgnoresCaseOnly) {
   EXPECT_TRUE(IniNamesEqual(L"Main Class", L"MAIN class"));
   EXPECT_FALSE(IniNamesEqual(L"Main Class", L"MainClass"));
   EXPECT_FALSE(IniNamesEqual(L"Main", L"Main "));
+  EXPECT_FALSE(IniNamesEqual(L"\u00c4", L"\u00e4"));
+  EXPECT_FALSE(IniNamesEqual(L"@", L"`"));
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#include "settings/settings_text_file.h"
+
+#include <string_view>
+
+#include "settings/utf_codec.h"
+
+namespace korvan {
+
+std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
+  const std::string_view bytes(file_bytes);
+  std::wstring text;
+  if (bytes.substr(0, 2) == "\xFF\xFE") {
+    text = WideFromUtf16(bytes.substr(2), ByteOrder::LittleEndian);
+  } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    text = WideFromUtf8(bytes.substr(3));
+  } else {
+    text = WideFromUtf8(bytes);
+  }
+  std::wstring lines = L"\uFEFF";
+  lines.reserve(text.size() + text.size() / 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+      lines += L"\r\n";
+    } else {
+      lines += text[i];
+    }
+  }
+  return Utf16FromWide(lines, ByteOrder::LittleEndian);
+}
+
+std::string TextFileFromEmbeddedBytes(const std::string& embedded_bytes) {
+  std::wstring text = WideFromUtf16(embedded_bytes, ByteOrder::LittleEndian);
+  std::wstring lines;
+  for (std::size_t i = (!text.empty() && text.front() == L'\uFEFF') ? 1 : 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+    lines += text[i];
+  }
+  return Utf8FromWide(lines);
+}
+
+}  // namespace korvan

@@ -1,0 +1,282 @@
+// Launchers stamped with an embedded settings text (tools/stamp): the
+// settings file replaces its values, adds to them through "+" sections, or
+// leaves them alone; a text that does not decipher, or bytes that are no text
+// at all, leave the launcher to its settings file. No runtime or class path is
+// set up: a launch that passes the settings fails later (exit code 255), and
+// the trace shows where each setting came from.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "support/launch_folder.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
+
+// The launch went past the settings: no message for a missing main class
+// (what comes after, the runtime search and the VM, is not looked at here).
+testing::AssertionResult PassedTheSettings(const ProcessResult& result) {
+  if (result.standard_output.find("Main class was not specified") == std::string::npos &&
+      result.standard_output.find("korvan:") == std::string::npos) {
+    return testing::AssertionSuccess();
+  }
+  return testing::AssertionFailure() << "standard output: " << result.standard_output;
+}
+
+const char kCode[] = "{0F6A2C51-7D3E-4B8A-9C1D-2E3F4A5B6C7D}";
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+std::string FromHex(const std::string& hex) {
+  std::string bytes;
+  for (std::size_t i = 0; i + 1 < hex.size() && hex[i] != '\n'; i += 2) {
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class EmbeddedSettings : public testing::Test {
+ protected:
+  // Runs the stamping tool of the folder's target on its launcher.
+  void Stamp(const LaunchFolder& folder, const std::vector<std::string>& options,
+             const std::string& input_name) {
+    std::vector<std::string> command;
+    if (folder.windows()) {
+      command = {"wine", std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"};
+    } else {
+      command = {std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp"};
+    }
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(folder.NativePath(folder.launcher().filename().string()));
+    command.push_back(folder.NativePath(input_name));
+    ProcessOptions process;
+    process.environment["WINEDEBUG"] = "-all";
+    const ProcessResult result = RunProcess(command, process);
+    ASSERT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
+  }
+
+  void StampText(const LaunchFolder& folder, const std::string& text,
+                 const std::string& code = kCode) {
+    folder.WriteFile("embedded.txt", text);
+    Stamp(folder, {"--upgrade-code", code}, "embedded.txt");
+  }
+
+  void StampRaw(const LaunchFolder& folder, const std::string& bytes) {
+    folder.WriteFile("embedded.bin", bytes);
+    Stamp(folder, {"--raw"}, "embedded.bin");
+  }
+
+  ProcessResult RunTraced(const LaunchFolder& folder) {
+    ProcessOptions options;
+    options.environment["KORVAN_TRACE"] = "1";
+    const ProcessResult result = folder.Run({}, options);
+    EXPECT_FALSE(result.timed_out);
+    EXPECT_EQ(result.exit_code, 255);
+    return result;
+  }
+
+  static std::string Settings(const std::string& rest) {
+    return std::string("[Product Information]\nUpgrade Code=") + kCode + "\n" + rest;
+  }
+};
+
+class EmbeddedSettingsTest : public EmbeddedSettings, public testing::WithParamInterface<Target> {};
+
+const Target kLinux{TargetKind::Linux, "Linux"};
+
+const char kEmbedded[] =
+    "[Java Runtime Environment]\n"
+    "Main Class = com.example.Embedded\n"
+    "System Path = embedded-system\n"
+    "Library Path = embedded-library\n"
+    "JRE Path = embedded-jre\n";
+
+TEST_P(EmbeddedSettingsTest, EmbeddedTextSuppliesTheMainClass) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "Main Class = com.example.Embedded (embedded settings text)"))
+      << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, "embedded settings text: ")) << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, SettingsFileReplacesAddsToOrLeavesEmbeddedValues) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  folder.WriteSettings(Settings(
+      "[Java Runtime Environment]\n"
+      "Main Class=com.example.FromFile\n"
+      "JRE Path=\n"  // empty: cannot blank out the embedded value
+      "[Java Runtime Environment+]\n"
+      "System Path=added\n"
+      "Main Class=ignored, the file has a value\n"));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_TRUE(PassedTheSettings(result));
+  const std::string& trace = result.standard_error;
+  EXPECT_TRUE(Contains(trace, "Main Class = com.example.FromFile (settings file)")) << trace;
+  EXPECT_TRUE(Contains(trace, "System Path = embedded-system added (embedded settings text + "
+                              "settings file [Java Runtime Environment+])"))
+      << trace;
+  EXPECT_TRUE(Contains(trace, "Library Path = embedded-library (embedded settings text)")) << trace;
+  EXPECT_TRUE(Contains(trace, "JRE Path = embedded-jre (embedded settings text)")) << trace;
+}
+
+TEST_P(EmbeddedSettingsTest, EmbeddedNamesAreExact) {
+  LaunchFolder folder(GetParam());
+  StampText(folder,
+            "[java runtime environment]\nMain Class=wrong.Case\n"
+            "[ Java Runtime Environment ]\nMain Class=wrong.Blanks\n"
+            "[Java Runtime Environment]\nmain class=wrong.KeyCase\n");
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+}
+
+TEST_P(EmbeddedSettingsTest, WrongUpgradeCodeLeavesOnlyTheSettingsFile) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded, "{ANOTHER-CODE}");
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_FALSE(Contains(result.standard_error, "(embedded settings text)")) << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, EmptyUpgradeCodeIsAKeyToo) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded, "");
+  const ProcessResult result = RunTraced(folder);  // no settings file at all
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_TRUE(Contains(result.standard_error, "Main Class = com.example.Embedded (embedded"))
+      << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, RestampingReplacesTheText) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  StampText(folder, "[Java Runtime Environment]\r\nMain Class=com.example.Second\r\n");
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_TRUE(Contains(result.standard_error, "Main Class = com.example.Second (embedded"))
+      << result.standard_error;
+}
+
+// Random bytes decipher to noise: no sections, no crash.
+TEST_P(EmbeddedSettingsTest, GarbageBytesAreNoSettings) {
+  LaunchFolder folder(GetParam());
+  std::string garbage;
+  for (int i = 0; i < 4099; ++i) garbage += static_cast<char>((i * 131 + 7) % 256);
+  StampRaw(folder, garbage);
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+}
+
+// An odd byte count: the last byte holds no character and is dropped; the
+// characters before it still count. (The portable cipher enciphers for both
+// targets: it equals CryptoAPI, see settings_cipher_cryptoapi_test.cpp.)
+TEST_P(EmbeddedSettingsTest, OddLengthTextKeepsItsWholeCharacters) {
+  LaunchFolder folder(GetParam());
+  const std::string text = "[Java Runtime Environment]\r\nMain Class=com.example.Odd";
+  std::string plain;
+  for (char c : text) plain += std::string{c, '\0'};
+  plain += 'X';
+  const ProcessResult enciphered =
+      RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/fixtures/cipher-probe", "encipher",
+                  Hex(kCode), Hex(plain)},
+                 {});
+  ASSERT_EQ(enciphered.exit_code, 0);
+  const std::string bytes = FromHex(enciphered.standard_output);
+  ASSERT_EQ(bytes.size() % 2, 1u);
+  StampRaw(folder, bytes);
+  folder.WriteSettings(Settings(""));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_TRUE(Contains(result.standard_error, "Main Class = com.example.Odd (embedded"))
+      << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, OneByteIsNoText) {
+  LaunchFolder folder(GetParam());
+  StampRaw(folder, "x");
+  folder.WriteSettings(Settings(""));
+  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+}
+
+// A Linux launcher whose trailer counts more bytes than the file holds
+// carries no settings text. (Windows launchers carry a resource instead.)
+TEST_F(EmbeddedSettings, InconsistentTrailerIsNoText) {
+  LaunchFolder folder(kLinux);
+  std::ofstream(folder.launcher(), std::ios::binary | std::ios::app)
+      << std::string("\xff\xff\xff\x7fKORVSET1", 12);
+  folder.WriteSettings(Settings("[Java Runtime Environment]\nMain Class=A\n"));
+  const ProcessResult result = RunTraced(folder);
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_FALSE(Contains(result.standard_error, "embedded settings text:")) << result.standard_error;
+}
+
+TEST_P(EmbeddedSettingsTest, EmptyTextGivesNoSettings) {
+  LaunchFolder folder(GetParam());
+  StampText(folder, kEmbedded);
+  StampText(folder, "");
+  folder.WriteSettings(Settings(""));
+  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+}
+
+// Linux only: Wine's UpdateResourceW does not delete resources (the tool says so).
+TEST_F(EmbeddedSettings, RemovedTextIsGone) {
+  LaunchFolder folder(kLinux);
+  StampText(folder, kEmbedded);
+  const ProcessResult removed = RunProcess(
+      {std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", "--remove", folder.launcher().string()},
+      {});
+  ASSERT_EQ(removed.exit_code, 0) << removed.standard_error;
+  folder.WriteSettings(Settings(""));
+  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+  // The trailer went, and nothing else.
+  EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(KORVAN_LINUX_LAUNCHER));
+}
+
+// The Linux build of the tool cannot write Windows resources, and says so.
+TEST(StampingTool, LinuxBuildRefusesWindowsLaunchers) {
+  const fs::path folder = fs::temp_directory_path() / ("korvan-stamp-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const std::string executable("MZ\x90\0 a Windows executable", 26);
+  std::ofstream(folder / "App.exe", std::ios::binary) << executable;
+  std::ofstream(folder / "text.ini") << "[A]\nk=v\n";
+  const ProcessResult result =
+      RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", (folder / "App.exe").string(),
+                  (folder / "text.ini").string()},
+                 {});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.standard_error.find("korvan-stamp.exe"), std::string::npos) << result.standard_error;
+  EXPECT_EQ(fs::file_size(folder / "App.exe"), 26u);  // untouched
+  fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, EmbeddedSettingsTest, testing::ValuesIn(AllTargets()), TargetName);
+
+}  // namespace
+}  // namespace korvan::e2e
