@@ -13,23 +13,12 @@
 #include <string>
 
 #include "support/launch_folder.h"
+#include "support/settings_checks.h"
 
 namespace korvan::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
-
-// The launch went past the settings: no message for a missing main class
-// (what comes after, the runtime search and the VM, is not looked at here).
-testing::AssertionResult PassedTheSettings(const ProcessResult& result) {
-  if (result.standard_output.find("Main class was not specified") == std::string::npos &&
-      result.standard_output.find("korvan:") == std::string::npos) {
-    return testing::AssertionSuccess();
-  }
-  return testing::AssertionFailure() << "standard output: " << result.standard_output;
-}
 
 const char kCode[] = "{0F6A2C51-7D3E-4B8A-9C1D-2E3F4A5B6C7D}";
 

@@ -11,23 +11,12 @@
 #include <fstream>
 
 #include "support/launch_folder.h"
+#include "support/settings_checks.h"
 
 namespace korvan::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char kMainClassMissing[] = "Error: Main class was not specified in INI file. \n";
-
-// The launch went past the settings: no message for a missing main class
-// (what comes after, the runtime search and the VM, is not looked at here).
-testing::AssertionResult PassedTheSettings(const ProcessResult& result) {
-  if (result.standard_output.find("Main class was not specified") == std::string::npos &&
-      result.standard_output.find("korvan:") == std::string::npos) {
-    return testing::AssertionSuccess();
-  }
-  return testing::AssertionFailure() << "standard output: " << result.standard_output;
-}
 
 
 ProcessOptions Traced() {
