@@ -42,9 +42,6 @@ struct Launcher {
   // Called on the VM thread just before main: the single-instance guard's
   // ready event. Empty when no one waits for it.
   std::function<void()> signal_ready;
-
-  bool single_instance_enabled = false;
-  bool first_instance = false;
 };
 
 // Start-up: arguments, settings, working folder, runtime. False ends the run with -1.
