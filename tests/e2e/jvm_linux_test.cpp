@@ -264,7 +264,13 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"UnknownVmFlag", "korvan.probe.Probe", "-XX:+KorvanNoSuchFlag",
                     "Error: JNI exception: failed to create the Java VM\n"
                     "Reason: invalid arguments.\n \n",
-                    "Unrecognized VM option 'KorvanNoSuchFlag'"}),
+                    "Unrecognized VM option 'KorvanNoSuchFlag'"},
+        // The VM refuses so small a stack (on standard output); the thread
+        // that creates it must still have room enough to say so.
+        FailureCase{"TooSmallStack", "korvan.probe.Probe", "-Xss16k",
+                    "\nThe Java thread stack size specified is too small. Specify at least 136k\n"
+                    "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
+                    ""}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST_F(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
