@@ -145,5 +145,20 @@ TEST_P(SettingsFileTest, ServiceIgnoresThePerUserFile) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, SettingsFileTest, testing::ValuesIn(AllTargets()), TargetName);
 
+// Started without a locale (a service, cron), the Linux launcher reads its own
+// path as bytes of no known encoding: a UTF-8 name must still lead to its settings.
+TEST(SettingsFileLinux, NonAsciiLauncherNameFindsItsSettingsWithoutALocale) {
+  LaunchFolder folder(Target{TargetKind::Linux, "Linux"}, "J\xc3\xb6rg");
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=com.example.App\n");
+  ProcessOptions options = Traced();
+  options.unset = {"LANG", "LC_ALL", "LC_CTYPE"};
+  const ProcessResult result = folder.Run({}, options);
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_TRUE(PassedTheSettings(result));
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "korvan: settings file: " + folder.NativePath("J\xc3\xb6rg.ini") + "\n"))
+      << result.standard_error;
+}
+
 }  // namespace
 }  // namespace korvan::e2e

@@ -4,12 +4,27 @@
 #include <cwchar>
 
 namespace korvan::platform {
+namespace {
+
+// A byte that does not decode in the locale's encoding (a UTF-8 file name
+// under the C locale, say) is carried as one of U+DC80 to U+DCFF, which no
+// valid text holds, and turns back into the same byte: paths survive the trip
+// through a wide string whatever the locale.
+constexpr wchar_t kEscapedByteBase = 0xDC00;
+
+bool IsEscapedByte(wchar_t c) { return c >= kEscapedByteBase + 0x80 && c <= kEscapedByteBase + 0xFF; }
+
+}  // namespace
 
 std::string NarrowFromWide(const std::wstring& text) {
   std::string result;
   std::mbstate_t state{};
   char buffer[MB_LEN_MAX];
   for (wchar_t c : text) {
+    if (IsEscapedByte(c)) {
+      result += static_cast<char>(c - kEscapedByteBase);
+      continue;
+    }
     std::size_t length = std::wcrtomb(buffer, c, &state);
     if (length == static_cast<std::size_t>(-1)) {
       state = std::mbstate_t{};
@@ -30,9 +45,10 @@ std::wstring WideFromNarrow(const std::string& text) {
     wchar_t c = 0;
     std::size_t length = std::mbrtowc(&c, cursor, left, &state);
     if (length == static_cast<std::size_t>(-1) || length == static_cast<std::size_t>(-2)) {
-      // An invalid or cut sequence: replace one byte and go on.
+      // An invalid or cut sequence: carry its first byte and go on.
       state = std::mbstate_t{};
-      result += L'\uFFFD';
+      const auto byte = static_cast<unsigned char>(*cursor);
+      result += byte >= 0x80 ? static_cast<wchar_t>(kEscapedByteBase + byte) : L'\uFFFD';
       ++cursor;
       --left;
       continue;

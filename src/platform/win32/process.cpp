@@ -16,7 +16,9 @@ bool ModuleFileName(std::wstring& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   if (length == 0) return false;
-  path.assign(buffer, length);
+  // A path cut to the buffer comes back as MAX_PATH with a NUL in the last
+  // place (Windows XP leaves it out): the path ends at the first NUL.
+  path.assign(buffer, wcsnlen(buffer, length));
   return true;
 }
 
