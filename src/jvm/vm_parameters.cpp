@@ -24,14 +24,17 @@ std::size_t ClosingQuote(const std::wstring& text, std::size_t open) {
 std::vector<std::wstring> SplitVmParameters(const std::wstring& text) {
   std::vector<std::wstring> tokens;
   std::size_t start = 0;
+  std::size_t quote = text.find(L'"');
   while (start < text.size()) {
     std::size_t space = text.find(L' ', start);
-    std::size_t quote = text.find(L'"', start);
+    // Searches only go forward from where the last one ended, so a long value
+    // is read once however many tokens and quotes it holds.
+    if (quote != kNone && quote < start) quote = text.find(L'"', start);
     while (space != kNone && quote != kNone && quote < space) {
       const std::size_t close = ClosingQuote(text, quote);
       if (close == kNone) break;
       quote = text.find(L'"', close + 1);
-      space = text.find(L' ', close + 1);
+      if (space <= close) space = text.find(L' ', close + 1);
     }
     tokens.push_back(text.substr(start, space == kNone ? kNone : space - start));
     if (space == kNone) break;
@@ -42,16 +45,20 @@ std::vector<std::wstring> SplitVmParameters(const std::wstring& text) {
 }
 
 std::wstring UnquoteVmParameter(const std::wstring& token) {
-  std::wstring result = token;
-  std::size_t open = result.find(L'"');
+  // Built in one pass: each pair is dropped and the search for the next
+  // opening quote goes on right after the closing one.
+  std::wstring result;
+  std::size_t kept = 0;
+  std::size_t open = token.find(L'"');
   while (open != kNone) {
-    const std::size_t close = ClosingQuote(result, open);
+    const std::size_t close = ClosingQuote(token, open);
     if (close == kNone) break;
-    const std::size_t inner_length = close - open - 1;
-    result =
-        result.substr(0, open) + result.substr(open + 1, inner_length) + result.substr(close + 1);
-    open = result.find(L'"', open + inner_length);
+    result.append(token, kept, open - kept);
+    result.append(token, open + 1, close - open - 1);
+    kept = close + 1;
+    open = token.find(L'"', kept);
   }
+  result.append(token, kept, kNone);
   return result;
 }
 

@@ -136,6 +136,21 @@ TEST(ProcessVmParametersTest, KeepsTheGivenStackSizeWithoutAValidXss) {
   EXPECT_EQ(ProcessVmParameters(L"-Xss128k", kMachine, 65536).stack_size, 131072u);
 }
 
+// A settings value of megabytes is read in one pass: reading it again for
+// each token or quote pair would take minutes and look like a hang.
+TEST(ProcessVmParametersTest, LongValuesAreProcessedWhole) {
+  constexpr std::size_t kPairs = 1000000;
+  constexpr std::size_t kTokens = 500000;
+  std::wstring text;
+  std::wstring unquoted;
+  for (std::size_t i = 0; i < kPairs; ++i) text += L"\"a\"b", unquoted += L"ab";
+  for (std::size_t i = 0; i < kTokens; ++i) text += L" -Da";
+  const ProcessedVmParameters processed = ProcessVmParameters(text, kMachine, 0);
+  ASSERT_EQ(processed.options.size(), kTokens + 1);
+  EXPECT_TRUE(processed.options.front() == unquoted);  // too long to print
+  EXPECT_EQ(processed.options.back(), L"-Da");
+}
+
 struct ArgumentsCase {
   const wchar_t* text;
   Texts arguments;
