@@ -17,9 +17,14 @@ std::wstring ExpandUnlessEmpty(const std::wstring& text) {
 }
 
 // Entries reach the VM expanded and as narrow text, after any library path option.
+// One that expands to nothing is left out: the VM refuses an empty option.
 void AppendVmOptions(Launcher& launcher, const std::vector<std::wstring>& entries) {
   for (const std::wstring& entry : entries) {
     const std::wstring expanded = platform::ExpandEnvironmentReferences(entry);
+    if (expanded.empty()) {
+      Trace(L"VM option left out, empty once expanded: " + entry);
+      continue;
+    }
     launcher.vm_options.push_back(platform::NarrowFromWide(expanded));
     Trace(L"VM option: " + expanded);
   }

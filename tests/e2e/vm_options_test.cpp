@@ -126,12 +126,12 @@ TEST_P(VmOptionsTest, AddressSpaceShareIsTheProcesssNotThePhysicalMemory) {
 
 TEST_P(VmOptionsTest, ReferencesAreExpandedAfterTokensAreProcessed) {
   WriteSettings("Virtual Machine Parameters=-Dapp.data=%KORVAN_E2E_DATA%" + Native("\\x", "/x") +
-                    " -Dother=%KORVAN_E2E_UNSET% -Xmx%KORVAN_E2E_SIZE%\n",
+                    " -Dother=%KORVAN_E2E_UNSET% %KORVAN_E2E_EMPTY% -Xmx%KORVAN_E2E_SIZE%\n",
                 "[Class Path]\nClass Path=%KORVAN_E2E_DATA%" + Native("\\app.jar", "/app.jar") +
                     "\n[Application]\nOutput File=%KORVAN_E2E_DATA%" +
                     Native("\\out.txt", "/out.txt") + "\n");
   const ProcessResult result =
-      Run({}, {{"KORVAN_E2E_DATA", "data dir"}, {"KORVAN_E2E_SIZE", "50P"}});
+      Run({}, {{"KORVAN_E2E_DATA", "data dir"}, {"KORVAN_E2E_SIZE", "50P"}, {"KORVAN_E2E_EMPTY", ""}});
   EXPECT_EQ(
       Traced(result.standard_error, "VM option"),
       (Texts{Native("-Djava.class.path=data dir\\app.jar", "-Djava.class.path=data dir/app.jar"),
