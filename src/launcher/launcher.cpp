@@ -27,8 +27,12 @@ void ApplyWorkingDirectoryOverride() {
   const std::size_t last = module_path.rfind(platform::GetPathRules().separator);
   if (last == std::wstring::npos || last == 0) return;
   const std::wstring folder = module_path.substr(0, last);
-  platform::ChangeCurrentDirectory(folder);  // a failure leaves the inherited folder
-  Trace(L"working folder: " + folder);
+  // A failure leaves the inherited folder.
+  if (platform::ChangeCurrentDirectory(folder)) {
+    Trace(L"working folder: " + folder);
+  } else {
+    Trace(L"working folder left as inherited: cannot change to " + folder);
+  }
 }
 
 }  // namespace
