@@ -151,9 +151,7 @@ class RuntimeTree {
   void ImportRegistry(const std::string& text) const {
     const fs::path file = folder_.folder() / "runtimes.reg";
     std::ofstream(file, std::ios::binary) << Utf16Le(text);
-    ProcessOptions options;
-    options.environment["WINEDEBUG"] = "-all";
-    const ProcessResult result = RunProcess({"wine", "reg", "import", WinePath(file)}, options);
+    const ProcessResult result = RunUnderWine({"reg", "import", WinePath(file)});
     ASSERT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   }
 

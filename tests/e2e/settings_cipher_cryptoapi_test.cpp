@@ -34,12 +34,9 @@ std::string RunPortable(const std::string& direction, const std::string& key, co
 }
 
 std::string RunCryptoApi(const std::string& direction, const std::string& key, const std::string& data) {
-  ProcessOptions options;
-  options.environment["WINEDEBUG"] = "-all";
-  const ProcessResult result = RunProcess(
-      {"wine", std::string(KORVAN_WINDOWS_BUILD_DIR) + "/fixtures/cipher-probe.exe", direction,
-       Hex(key), Hex(data)},
-      options);
+  const ProcessResult result =
+      RunUnderWine({std::string(KORVAN_WINDOWS_BUILD_DIR) + "/fixtures/cipher-probe.exe",
+                    direction, Hex(key), Hex(data)});
   EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   return Trimmed(result.standard_output);
 }

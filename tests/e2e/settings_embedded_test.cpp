@@ -49,18 +49,14 @@ class EmbeddedSettings : public testing::Test {
   // Runs the stamping tool of the folder's target on its launcher.
   void Stamp(const LaunchFolder& folder, const std::vector<std::string>& options,
              const std::string& input_name) {
-    std::vector<std::string> command;
-    if (folder.windows()) {
-      command = {"wine", std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"};
-    } else {
-      command = {std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp"};
-    }
+    std::vector<std::string> command{folder.windows()
+                                         ? std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"
+                                         : std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp"};
     command.insert(command.end(), options.begin(), options.end());
     command.push_back(folder.NativePath(folder.launcher().filename().string()));
     command.push_back(folder.NativePath(input_name));
-    ProcessOptions process;
-    process.environment["WINEDEBUG"] = "-all";
-    const ProcessResult result = RunProcess(command, process);
+    const ProcessResult result =
+        folder.windows() ? RunUnderWine(command) : RunProcess(command, ProcessOptions{});
     ASSERT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   }
 

@@ -241,11 +241,8 @@ class IniDifferentialTest : public testing::Test {
                       {});
   }
   ProcessResult RunWindowsProbe() const {
-    ProcessOptions options;
-    options.environment["WINEDEBUG"] = "-all";
-    return RunProcess({"wine", std::string(KORVAN_WINDOWS_BUILD_DIR) + "/fixtures/profile-probe.exe",
-                       WinePath(folder_ / "script.txt"), WinePath(folder_ / "windows")},
-                      options);
+    return RunUnderWine({std::string(KORVAN_WINDOWS_BUILD_DIR) + "/fixtures/profile-probe.exe",
+                         WinePath(folder_ / "script.txt"), WinePath(folder_ / "windows")});
   }
 
   fs::path folder_;

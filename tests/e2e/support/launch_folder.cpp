@@ -88,21 +88,30 @@ std::string LaunchFolder::Lines(const std::string& text) const {
   return windows() ? WithCrLf(text) : text;
 }
 
+ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptions options) {
+  if (std::getenv("WINEPREFIX") == nullptr) {
+    ADD_FAILURE() << "WINEPREFIX is not set: run the Windows tests through scripts/run-tests";
+    return ProcessResult{};
+  }
+  options.environment.emplace("WINEDEBUG", "-all");
+  std::vector<std::string> wine_command{"wine"};
+  wine_command.insert(wine_command.end(), command.begin(), command.end());
+  ProcessResult result;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    result = RunProcess(wine_command, options);
+    const bool start_failed = result.exit_code == 1 && result.standard_output.empty() &&
+                              result.standard_error.empty();
+    if (!start_failed) break;
+  }
+  return result;
+}
+
 ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
                                 ProcessOptions options) const {
-  std::vector<std::string> command;
-  if (windows()) {
-    if (std::getenv("WINEPREFIX") == nullptr) {
-      ADD_FAILURE() << "WINEPREFIX is not set: run the Windows tests through scripts/run-tests";
-      return ProcessResult{};
-    }
-    command.push_back("wine");
-    options.environment.emplace("WINEDEBUG", "-all");
-  }
-  command.push_back(launcher().string());
+  std::vector<std::string> command{launcher().string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
   if (options.working_directory.empty()) options.working_directory = folder_.string();
-  return RunProcess(command, options);
+  return windows() ? RunUnderWine(command, options) : RunProcess(command, options);
 }
 
 }  // namespace korvan::e2e

@@ -61,4 +61,10 @@ class LaunchFolder {
 // A Windows path (Z:\...) for a Linux path, as Wine maps the root file system.
 std::string WinePath(const std::filesystem::path& path);
 
+// Runs a Windows program (a path, or a name Wine knows such as "reg") under
+// Wine in the test session's prefix. When processes start side by side, Wine
+// now and then ends a start at once with exit code 1 and no output at all,
+// before the program runs; such a start is tried again.
+ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptions options = {});
+
 }  // namespace korvan::e2e
