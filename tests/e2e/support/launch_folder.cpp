@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 
 namespace korvan::e2e {
 
@@ -102,6 +103,8 @@ ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptio
     const bool start_failed = result.exit_code == 1 && result.standard_output.empty() &&
                               result.standard_error.empty();
     if (!start_failed) break;
+    std::cerr << "note: Wine ended the start of " << command.front()
+              << " at once (exit 1, no output); trying again\n";
   }
   return result;
 }
