@@ -73,7 +73,9 @@ std::wstring FormatVersion(const JavaVersion& version) {
     }
   }
   if (last < 0) return L"0.0.0.0";
-  if (last < 1) last = 1;
+  // At least major and minor are written, but a minor that only stands for
+  // "any" (a maximum such as 17) is not: "17", never "17.65535".
+  if (last < 1 && version.components[1] != kVersionFillHigh) last = 1;
   std::wstring text = std::to_wstring(version.components[0]);
   for (int i = 1; i <= last; ++i) text += L"." + std::to_wstring(version.components[i]);
   return text;

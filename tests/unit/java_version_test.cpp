@@ -80,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatVersionTest,
                                          FormatCase{V(1, 6, 65535, 65535, 2), L"1.6"},
                                          FormatCase{V(2, 65535, 3, 0, 4), L"2.65535.3"},
                                          FormatCase{V(17, 0, 0, 0, 1), L"17.0"},
+                                         FormatCase{V(17, 65535, 65535, 65535, 1), L"17"},
+                                         FormatCase{V(17, 65535, 3, 0, 3), L"17.65535.3"},
                                          FormatCase{V(0, 0, 0, 0, 4), L"0.0.0.0"},
                                          FormatCase{V(65535, 65535, 65535, 65535, 4), L"0.0.0.0"}));
 
@@ -118,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         LimitsCase{L"", L"1.8", L"maximum version 1.8", {L"1.4", L"1.8.0_402"}, {L"9", L"17.0.1"}},
         // The keyword is exact: "Any" reads as no digits, which sets no limit either.
         LimitsCase{L"Any", L"Any", L"latest version", {L"1.1", L"99"}, {}},
-        // A one-group maximum keeps its filled minor component in the phrase.
-        LimitsCase{L"11", L"17", L"version between 11.0 and 17.65535", {L"11.0.2", L"17.0.15"}, {L"1.8", L"21"}},
+        LimitsCase{L"11", L"17", L"version between 11.0 and 17", {L"11.0.2", L"17.0.15"}, {L"1.8", L"21"}},
         LimitsCase{L"1.6.0_10", L"1.7", L"version between 1.6.0.10 and 1.7",
                    {L"1.6.0_10", L"1.7.0_80"}, {L"1.6.0_9", L"1.8"}}));
 
