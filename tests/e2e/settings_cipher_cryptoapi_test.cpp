@@ -6,19 +6,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/hex_text.h"
 #include "support/launch_folder.h"
 
 namespace korvan::e2e {
 namespace {
 
+// The probe's form of bytes on its command line: hex, or "-" for none.
 std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex.empty() ? "-" : hex;
+  return bytes.empty() ? "-" : testing_support::HexFromBytes(bytes);
 }
 
 std::string Trimmed(std::string text) {
@@ -42,11 +38,7 @@ std::string RunCryptoApi(const std::string& direction, const std::string& key, c
 }
 
 std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
+  return testing_support::BytesFromHex(hex).value_or(std::string());
 }
 
 struct CipherCase {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "common/hex_text.h"
 #include "support/launch_folder.h"
 #include "support/settings_checks.h"
 
@@ -22,22 +23,12 @@ namespace fs = std::filesystem;
 
 const char kCode[] = "{0F6A2C51-7D3E-4B8A-9C1D-2E3F4A5B6C7D}";
 
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
-}
+std::string Hex(const std::string& bytes) { return testing_support::HexFromBytes(bytes); }
 
-std::string FromHex(const std::string& hex) {
-  std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size() && hex[i] != '\n'; i += 2) {
-    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-  }
-  return bytes;
+// The bytes of a probe's hex output line.
+std::string FromHex(std::string hex) {
+  while (!hex.empty() && (hex.back() == '\n' || hex.back() == '\r')) hex.pop_back();
+  return testing_support::BytesFromHex(hex).value_or(std::string());
 }
 
 bool Contains(const std::string& text, const std::string& part) {

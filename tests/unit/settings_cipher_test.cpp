@@ -4,18 +4,12 @@
 
 #include <string>
 
+#include "common/hex_text.h"
+
 namespace korvan::platform {
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
-}
+std::string Hex(const std::string& bytes) { return testing_support::HexFromBytes(bytes); }
 
 std::string Hex(const Md5Digest& digest) { return Hex(std::string(digest.begin(), digest.end())); }
 
