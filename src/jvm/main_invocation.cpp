@@ -2,74 +2,68 @@
 
 #include "jvm/java_streams.h"
 #include "jvm/java_text.h"
-#include "jvm/vm_creation.h"
-#include "launcher/launcher.h"
-#include "messages/messages.h"
 #include "messages/trace.h"
 
 namespace korvan {
 
 namespace {
 
-jclass FindMainClass(JNIEnv* env, const std::wstring& class_name) {
+Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name) {
   jstring name = NewJavaString(env, class_name);
   if (name == nullptr) {
     DescribePendingException(env);
-    ReportError(MessageId::MainClassLoadFailed, {class_name});
-    return nullptr;
+    return MessageFailure(MessageId::MainClassLoadFailed, {class_name});
   }
   // FindClass takes modified UTF-8; the VM makes it from the UTF-16 text.
   const char* name_bytes = env->GetStringUTFChars(name, nullptr);
   if (name_bytes == nullptr) {
     DescribePendingException(env);
-    return nullptr;
+    return SilentFailure();
   }
   jclass main_class = env->FindClass(name_bytes);
   env->ReleaseStringUTFChars(name, name_bytes);
   env->DeleteLocalRef(name);
   if (main_class == nullptr) {
     DescribePendingException(env);
-    ReportError(MessageId::MainClassNotFound, {class_name});
+    return MessageFailure(MessageId::MainClassNotFound, {class_name});
   }
   return main_class;
 }
 
-// Everything up to and including the call of main. True when main returned
-// without an uncaught exception.
-bool CallMain(Launcher& launcher) {
-  JNIEnv* env = launcher.env;
-  Trace(L"main class: " + launcher.settings.main_class);
-  jclass main_class = FindMainClass(env, launcher.settings.main_class);
-  if (main_class == nullptr) return false;
+// Everything up to and including the call of main. No failure when main
+// returned without an uncaught exception.
+Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_ready) {
+  Trace(L"main class: " + call.main_class);
+  Expected<jclass> main_class = FindMainClass(env, call.main_class);
+  if (!main_class) return main_class.failure();
 
-  jmethodID main = env->GetStaticMethodID(main_class, "main", "([Ljava/lang/String;)V");
+  jmethodID main = env->GetStaticMethodID(*main_class, "main", "([Ljava/lang/String;)V");
   if (main == nullptr) {
     if (env->ExceptionCheck()) {
       env->ExceptionDescribe();
-    } else {
-      ReportError(MessageId::MainMethodNotFound);
+      return SilentFailure();
     }
-    return false;
+    return MessageFailure(MessageId::MainMethodNotFound);
   }
 
-  jobjectArray arguments = NewJavaStringArray(env, launcher.arguments);
+  jobjectArray arguments = NewJavaStringArray(env, call.arguments);
   if (arguments == nullptr) {
     DescribePendingException(env);
-    return false;
+    return SilentFailure();
   }
 
-  if (launcher.signal_ready) launcher.signal_ready();
-  env->CallStaticVoidMethod(main_class, main, arguments);
+  if (on_ready) on_ready();
+  env->CallStaticVoidMethod(*main_class, main, arguments);
 
   // An exception that escaped main is a failed run, described like the VM's
   // own uncaught exception handler would.
   jthrowable thrown = env->ExceptionOccurred();
-  if (thrown == nullptr) return true;
+  if (thrown == nullptr) return std::nullopt;
   env->ExceptionDescribe();
-  if (launcher.settings.failure_check) {
+  if (call.failure_check) {
     Trace(L"uncaught exception in main:\n" + CaptureStackTrace(env, thrown));
   }
-  return false;
+  return SilentFailure();
 }
 
 std::wstring NoStackTrace(JNIEnv* env) {
@@ -103,18 +97,13 @@ std::wstring CaptureStackTrace(JNIEnv* env, jthrowable thrown) {
   return WideFromJavaString(env, text);
 }
 
-bool InvokeMain(Launcher& launcher) {
-  const bool main_returned = CallMain(launcher);
+Outcome InvokeMain(JNIEnv* env, JavaVM* vm, const MainCall& call, const ReadyCallback& on_ready) {
+  Outcome outcome = CallMain(env, call, on_ready);
   // Detach on every path: a thread that ends while still attached would keep
   // the teardown's DestroyJavaVM waiting for it.
-  const bool detached = launcher.vm->DetachCurrentThread() == JNI_OK;
-  return main_returned && detached;
-}
-
-int RunVmWork(void* context) {
-  auto* launcher = static_cast<Launcher*>(context);
-  if (launcher == nullptr || !CreateVm(*launcher)) return 1;
-  return InvokeMain(*launcher) ? 0 : 1;
+  const bool detached = vm->DetachCurrentThread() == JNI_OK;
+  if (!outcome && !detached) outcome = SilentFailure();
+  return outcome;
 }
 
 }  // namespace korvan

@@ -1,22 +1,31 @@
 #pragma once
-// The VM thread's work: create the VM, find the main class, call its static
-// main with the argument list, and report how it ended.
+// The VM thread's last part: find the main class, call its static main with
+// the argument list, and tell how it ended.
 
 #include <jni.h>
 
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "messages/failure.h"
 
 namespace korvan {
 
-struct Launcher;
+struct MainCall {
+  std::wstring main_class;               // internal form: com/example/App
+  std::vector<std::wstring> arguments;   // handed to main as a String[]
+  bool failure_check = false;            // capture an uncaught exception's stack trace
+};
 
-// The VM thread's body: 0 when main ran and returned normally, 1 otherwise.
-int RunVmWork(void* launcher);
+// Called on the VM thread just before main; empty when no one waits for it.
+using ReadyCallback = std::function<void()>;
 
-// Calls the main class's static main on the VM thread and detaches the thread
-// afterwards. False when main could not be called, ended with an uncaught
-// exception, or the thread could not detach.
-bool InvokeMain(Launcher& launcher);
+// Calls the main class's static main on the VM thread, then detaches the
+// thread from `vm`. A failure when main could not be called (with its
+// message), ended with an uncaught exception (already described, so silent),
+// or the thread could not detach.
+Outcome InvokeMain(JNIEnv* env, JavaVM* vm, const MainCall& call, const ReadyCallback& on_ready);
 
 // The stack trace of `thrown` as printStackTrace writes it; empty on any failure.
 std::wstring CaptureStackTrace(JNIEnv* env, jthrowable thrown);

@@ -1,12 +1,11 @@
 #include "jvm/vm_options.h"
 
+#include <utility>
+
 #include "jvm/vm_parameters.h"
-#include "launcher/launcher.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
-#include "platform/memory.h"
 #include "platform/text.h"
-#include "settings/launch_settings.h"
 
 namespace korvan {
 
@@ -18,46 +17,49 @@ std::wstring ExpandUnlessEmpty(const std::wstring& text) {
 
 // Entries reach the VM expanded and as narrow text, after any library path option.
 // One that expands to nothing is left out: the VM refuses an empty option.
-void AppendVmOptions(Launcher& launcher, const std::vector<std::wstring>& entries) {
+void AppendVmOptions(VmPlan& plan, const std::vector<std::wstring>& entries) {
   for (const std::wstring& entry : entries) {
     const std::wstring expanded = platform::ExpandEnvironmentReferences(entry);
     if (expanded.empty()) {
       Trace(L"VM option left out, empty once expanded: " + entry);
       continue;
     }
-    launcher.vm_options.push_back(platform::NarrowFromWide(expanded));
+    plan.options.push_back(platform::NarrowFromWide(expanded));
     Trace(L"VM option: " + expanded);
   }
 }
 
 }  // namespace
 
-bool AssembleVmOptions(Launcher& launcher) {
-  ClassPathGroup group;
-  if (!ReadClassPathGroup(launcher, group)) return false;
+VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
+                   const std::wstring& library_path_option, std::vector<std::wstring> arguments) {
+  VmPlan plan;
+  if (!library_path_option.empty()) {
+    plan.options.push_back(platform::NarrowFromWide(library_path_option));
+  }
 
   std::vector<std::wstring> entries{L"-Djava.class.path=" + group.class_path};
   if (!group.vm_parameters.empty()) {
-    ProcessedVmParameters parameters = ProcessVmParameters(
-        group.vm_parameters, platform::ReadMemoryFigures(), launcher.vm_thread_stack_size);
+    ProcessedVmParameters parameters =
+        ProcessVmParameters(group.vm_parameters, memory, plan.thread_stack_size);
     entries.insert(entries.end(), parameters.options.begin(), parameters.options.end());
-    launcher.vm_thread_stack_size = parameters.stack_size;
+    plan.thread_stack_size = parameters.stack_size;
   }
-  AppendVmOptions(launcher, entries);
-  Trace(L"VM thread stack size from VM parameters: " +
-        std::to_wstring(launcher.vm_thread_stack_size));
+  AppendVmOptions(plan, entries);
+  Trace(L"VM thread stack size from VM parameters: " + std::to_wstring(plan.thread_stack_size));
 
-  launcher.output_file = ExpandUnlessEmpty(group.output_file);
-  launcher.error_file = ExpandUnlessEmpty(group.error_file);
-  if (!launcher.output_file.empty()) Trace(L"output file: " + launcher.output_file);
-  if (!launcher.error_file.empty()) Trace(L"error file: " + launcher.error_file);
+  plan.output_file = ExpandUnlessEmpty(group.output_file);
+  plan.error_file = ExpandUnlessEmpty(group.error_file);
+  if (!plan.output_file.empty()) Trace(L"output file: " + plan.output_file);
+  if (!plan.error_file.empty()) Trace(L"error file: " + plan.error_file);
 
+  plan.arguments = std::move(arguments);
   for (const std::wstring& argument :
        SplitExtraArguments(ExpandUnlessEmpty(group.extra_arguments))) {
-    launcher.arguments.push_back(argument);
+    plan.arguments.push_back(argument);
   }
-  for (const std::wstring& argument : launcher.arguments) Trace(L"argument: " + argument);
-  return true;
+  for (const std::wstring& argument : plan.arguments) Trace(L"argument: " + argument);
+  return plan;
 }
 
 }  // namespace korvan

@@ -1,11 +1,29 @@
 #pragma once
+// Everything the VM thread needs, worked out before it starts: the VM options,
+// the thread's stack size, the stream files and the application arguments.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/memory.h"
+#include "settings/launch_settings.h"
 
 namespace korvan {
 
-struct Launcher;
+struct VmPlan {
+  std::vector<std::string> options;  // narrow text, handed whole to the VM
+  std::uint64_t thread_stack_size = 0;  // bytes; 0 = ask the JVM library
+  std::wstring output_file;  // the VM's standard output goes here when not empty
+  std::wstring error_file;   // the VM's standard error goes here when not empty
+  std::vector<std::wstring> arguments;  // application arguments, then "Cmd" tokens
+};
 
-// Reads the class-path group of settings and builds the VM option list, the VM
-// thread stack size, the output and error files and the "Cmd" arguments.
-bool AssembleVmOptions(Launcher& launcher);
+// The plan for the class-path group of settings: `library_path_option` first
+// (as it is, when not empty), the class path, then the VM parameters with
+// percentage sizes of `memory` and references expanded; the stream files
+// expanded; `arguments` followed by the tokens of "Cmd".
+VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
+                   const std::wstring& library_path_option, std::vector<std::wstring> arguments);
 
 }  // namespace korvan

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "jvm/main_invocation.h"
 #include "jvm/vm_creation.h"
-#include "launcher/launcher.h"
 #include "messages/trace.h"
 #include "platform/thread.h"
 
@@ -17,22 +15,44 @@ namespace {
 // crash instead. Sizes the VM accepts are all above this.
 constexpr std::uint64_t kSmallestVmThreadStack = 128 * 1024;
 
+// What the VM thread is handed, and what it leaves behind.
+struct VmThreadWork {
+  VmSession& session;
+  const VmPlan& plan;
+  const MainCall& call;
+  const ReadyCallback& on_ready;
+  Outcome outcome;
+};
+
+int RunVmWork(void* context) {
+  auto& work = *static_cast<VmThreadWork*>(context);
+  Expected<JNIEnv*> env = work.session.Create(work.plan.options);
+  if (!env) {
+    work.outcome = env.failure();
+  } else {
+    RedirectStandardStreams(*env, work.plan.output_file, work.plan.error_file);
+    work.outcome = InvokeMain(*env, work.session.vm(), work.call, work.on_ready);
+  }
+  return work.outcome ? 1 : 0;
+}
+
 }  // namespace
 
-int RunVmThread(Launcher& launcher) {
-  if (launcher.vm_thread_stack_size == 0) {
-    launcher.vm_thread_stack_size = DefaultJavaStackSize(launcher);
-    Trace(L"VM thread stack size, the JVM library's default: " +
-          std::to_wstring(launcher.vm_thread_stack_size));
+Outcome RunVmThread(VmSession& session, const VmPlan& plan, const MainCall& call,
+                    const ReadyCallback& on_ready) {
+  std::uint64_t stack_size = plan.thread_stack_size;
+  if (stack_size == 0) {
+    stack_size = session.DefaultJavaStackSize();
+    Trace(L"VM thread stack size, the JVM library's default: " + std::to_wstring(stack_size));
   }
-  std::uint64_t stack_size = launcher.vm_thread_stack_size;
   if (stack_size != 0 && stack_size < kSmallestVmThreadStack) stack_size = kSmallestVmThreadStack;
-  int exit_code = 1;
-  if (platform::RunOnNewThread(RunVmWork, &launcher, stack_size, exit_code)) {
-    return exit_code;
+
+  VmThreadWork work{session, plan, call, on_ready, std::nullopt};
+  if (!platform::RunOnNewThread(RunVmWork, &work, stack_size)) {
+    Trace(L"the VM thread could not be started: the VM runs on the launcher's own thread");
+    RunVmWork(&work);
   }
-  Trace(L"the VM thread could not be started: the VM runs on the launcher's own thread");
-  return RunVmWork(&launcher);
+  return work.outcome;
 }
 
 }  // namespace korvan

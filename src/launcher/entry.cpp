@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 #include "launcher/service_host.h"
+#include "messages/error_sink.h"
 #include "platform/process.h"
 
 namespace korvan {
@@ -7,7 +8,10 @@ namespace korvan {
 int RunLauncher(int argc, char** argv) {
   Launcher launcher;
   platform::UseSystemDefaultLocale();
-  if (!Initialize(launcher, platform::ApplicationArguments(argc, argv))) return -1;
+  if (const Outcome failure = Initialize(launcher, platform::ApplicationArguments(argc, argv))) {
+    ReportFailure(*failure);
+    return -1;
+  }
   if (launcher.settings.service) return RunAsService(launcher);
   return RunApplication(launcher);
 }

@@ -6,27 +6,21 @@
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
+#include "messages/error_sink.h"
 #include "messages/trace.h"
-#include "platform/paths.h"
+#include "platform/memory.h"
 #include "platform/process.h"
-#include "runtime/runtime_search.h"
+#include "settings/settings_location.h"
 #include "settings/settings_paths.h"
 
 namespace korvan {
 
-Launcher::~Launcher() {
-  // Waits for the application's other non-daemon threads to end.
-  if (vm != nullptr) vm->DestroyJavaVM();
-}
-
 namespace {
 
-void ApplyWorkingDirectoryOverride() {
-  std::wstring module_path;
-  if (!GetModulePath(module_path)) return;
-  const std::size_t last = module_path.rfind(platform::GetPathRules().separator);
-  if (last == std::wstring::npos || last == 0) return;
-  const std::wstring folder = module_path.substr(0, last);
+void ApplyWorkingDirectoryOverride(const std::wstring& launcher_path) {
+  std::wstring folder = FolderOf(launcher_path);
+  if (folder.size() < 2) return;  // no folder, or the root itself
+  folder.pop_back();
   // A failure leaves the inherited folder.
   if (platform::ChangeCurrentDirectory(folder)) {
     Trace(L"working folder: " + folder);
@@ -35,32 +29,57 @@ void ApplyWorkingDirectoryOverride() {
   }
 }
 
-}  // namespace
+// The run's part after start-up; failures come back as values.
+Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> arguments,
+                           const ReadyCallback& on_ready) {
+  const std::wstring library_path_option =
+      PrepareEnvironment(launcher.settings, launcher.runtime.jvm_library_path,
+                         FolderOf(launcher.settings_source.launcher_path));
+  Expected<InvocationFunctions> functions = LoadVmLibrary(launcher.runtime.jvm_library_path);
+  if (!functions) return functions.failure();
+  Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
+  if (!group) return group.failure();
 
-bool Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
-  launcher.arguments = std::move(arguments);
-
-  std::wstring settings_file;
-  if (!GetSettingsFilePath(settings_file)) return false;
-  Trace(L"settings file: " + settings_file);
-
-  if (!ReadLaunchSettings(launcher)) return false;
-
-  if (launcher.settings.override_working_directory) ApplyWorkingDirectoryOverride();
-
-  if (SearchRuntime(launcher)) {
-    Trace(L"JVM library: " + launcher.jvm_library_path);
-    return true;
-  }
-  ReportMissingRuntime(launcher);
-  return false;
+  const VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
+                                  std::move(arguments));
+  const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
+  launcher.vm = std::make_unique<VmSession>(*functions);
+  return RunVmThread(*launcher.vm, plan, call, on_ready);
 }
 
-int RunApplication(Launcher& launcher) {
-  PrepareEnvironment(launcher);
-  if (!LoadVmLibrary(launcher)) return -1;
-  if (!AssembleVmOptions(launcher)) return -1;
-  return RunVmThread(launcher) == 0 ? 0 : -1;
+}  // namespace
+
+Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
+  launcher.arguments = std::move(arguments);
+
+  Expected<SettingsSource> source = OpenSettingsSource();
+  if (!source) return source.failure();
+  launcher.settings_source = std::move(*source);
+
+  Expected<LaunchSettings> settings = ReadLaunchSettings(launcher.settings_source);
+  if (!settings) return settings.failure();
+  launcher.settings = std::move(*settings);
+
+  if (launcher.settings.override_working_directory) {
+    ApplyWorkingDirectoryOverride(launcher.settings_source.launcher_path);
+  }
+
+  std::optional<RuntimeSearchResult> runtime =
+      SearchRuntime(launcher.settings, FolderOf(launcher.settings_source.launcher_path));
+  if (!runtime) return Failure{MissingRuntimeMessage(launcher.settings), std::wstring()};
+  launcher.runtime = std::move(*runtime);
+  Trace(L"JVM library: " + launcher.runtime.jvm_library_path);
+  return std::nullopt;
+}
+
+int RunApplication(Launcher& launcher, const std::vector<std::wstring>& extra_arguments,
+                   const ReadyCallback& on_ready) {
+  std::vector<std::wstring> arguments = launcher.arguments;
+  arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
+  const Outcome outcome = RunJavaApplication(launcher, std::move(arguments), on_ready);
+  if (!outcome) return 0;
+  ReportFailure(*outcome);
+  return -1;
 }
 
 }  // namespace korvan

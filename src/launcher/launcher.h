@@ -1,54 +1,40 @@
 #pragma once
-// The one object of a run: launch settings and run-time state.
+// The one object of a run: it holds what each start-up step produced, and
+// owns the VM session for the rest of the process.
 
-#include <jni.h>
-
-#include <cstdint>
-#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "runtime/java_version.h"
+#include "jvm/main_invocation.h"
+#include "jvm/vm_session.h"
+#include "messages/failure.h"
+#include "runtime/runtime_search.h"
 #include "settings/launch_settings.h"
+#include "settings/settings_source.h"
 
 namespace korvan {
 
-// The two invocation functions resolved in the JVM library.
-using CreateJavaVmFunction = jint(JNICALL*)(JavaVM** vm, void** env, void* arguments);
-using GetDefaultJavaVmInitArgsFunction = jint(JNICALL*)(void* arguments);
-
 struct Launcher {
-  Launcher() = default;
-  Launcher(const Launcher&) = delete;
-  Launcher& operator=(const Launcher&) = delete;
-  ~Launcher();  // teardown: destroys the VM when one was created
-
+  std::vector<std::wstring> arguments;  // the application arguments of the command line
+  SettingsSource settings_source;
   LaunchSettings settings;
-
-  std::wstring jvm_library_path;  // full path of the JVM library to load
-  JavaVersion found_version;      // version of the registered runtime chosen
-  std::vector<std::wstring> arguments;  // application arguments, then "Cmd" tokens
-
-  CreateJavaVmFunction create_java_vm = nullptr;
-  GetDefaultJavaVmInitArgsFunction get_default_java_vm_init_args = nullptr;
-  JavaVM* vm = nullptr;
-  JNIEnv* env = nullptr;  // belongs to the VM thread
-
-  std::vector<std::string> vm_options;  // narrow text, handed whole to the VM
-  std::wstring output_file;  // the VM's standard output goes here when not empty
-  std::wstring error_file;   // the VM's standard error goes here when not empty
-  std::uint64_t vm_thread_stack_size = 0;  // bytes; 0 = ask the JVM library
-
-  // Called on the VM thread just before main: the single-instance guard's
-  // ready event. Empty when no one waits for it.
-  std::function<void()> signal_ready;
+  RuntimeSearchResult runtime;
+  // Destroyed last of all: its destruction waits for the application's
+  // non-daemon threads.
+  std::unique_ptr<VmSession> vm;
 };
 
-// Start-up: arguments, settings, working folder, runtime. False ends the run with -1.
-bool Initialize(Launcher& launcher, std::vector<std::wstring> arguments);
+// Start-up: settings, working folder, runtime. A failure ends the run with -1.
+Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments);
 
-// Runs the Java application; returns the process exit code (0 or -1).
-int RunApplication(Launcher& launcher);
+// Runs the Java application: environment, JVM library, VM options, the VM
+// thread. `extra_arguments` follow the command line's (a service's start
+// arguments); `on_ready` runs on the VM thread just before main. Failures are
+// reported; returns the process exit code (0, or -1 for a failed run).
+int RunApplication(Launcher& launcher, const std::vector<std::wstring>& extra_arguments = {},
+                   const ReadyCallback& on_ready = {});
 
 // The process entry: the whole run, returning the exit code.
 int RunLauncher(int argc, char** argv);

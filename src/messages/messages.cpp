@@ -1,7 +1,5 @@
 #include "messages/messages.h"
 
-#include <cstdio>
-
 #include "platform/message_table.h"
 #include "platform/text.h"
 
@@ -58,21 +56,6 @@ std::wstring FormatMessageById(MessageId id, const std::vector<MessageArgument>&
 
 std::string ErrorLine(const std::wstring& message_text) {
   return "Error: " + platform::NarrowFromWide(message_text) + " \n";
-}
-
-void ReportErrorText(const std::wstring& message_text) {
-  const std::string line = ErrorLine(message_text);
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fflush(stdout);
-}
-
-void ReportError(MessageId id, const std::vector<MessageArgument>& arguments) {
-  ReportErrorText(FormatMessageById(id, arguments));
-}
-
-void ReportSystemError(MessageId inner, std::uint32_t error_code) {
-  ReportError(MessageId::WindowsException,
-              {LookupMessage(inner), static_cast<std::int32_t>(error_code)});
 }
 
 }  // namespace korvan

@@ -1,6 +1,6 @@
 #pragma once
-// The message table and the one form in which failures reach the user:
-// "Error: " + formatted message + " \n" on standard output.
+// The message table and the one form of the error line:
+// "Error: " + formatted message + " \n".
 
 #include <cstdint>
 #include <string>
@@ -33,15 +33,5 @@ std::wstring FormatMessageById(MessageId id, const std::vector<MessageArgument>&
 
 // The whole error line for a message text, as it is written.
 std::string ErrorLine(const std::wstring& message_text);
-
-// Writes the error line for message `id` to standard output with one write, and
-// flushes it so that it comes before anything the VM or the process writes later.
-void ReportError(MessageId id, const std::vector<MessageArgument>& arguments = {});
-
-// The same for a message text already formatted.
-void ReportErrorText(const std::wstring& message_text);
-
-// Message 202 around an inner message: "Windows exception: <inner> (errno = <code>)."
-void ReportSystemError(MessageId inner, std::uint32_t error_code);
 
 }  // namespace korvan

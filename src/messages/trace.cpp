@@ -9,8 +9,7 @@ namespace korvan {
 
 bool TraceEnabled() {
   static const bool enabled = [] {
-    std::wstring value;
-    return platform::ReadEnvironmentVariable(L"KORVAN_TRACE", value) && value == L"1";
+    return platform::ReadEnvironmentVariable(L"KORVAN_TRACE") == std::optional<std::wstring>(L"1");
   }();
   return enabled;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The launcher's own process environment.
 
+#include <optional>
 #include <string>
 
 namespace korvan::platform {
 
-// False when the variable is not set.
-bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value);
+// Nothing when the variable is not set.
+std::optional<std::wstring> ReadEnvironmentVariable(const std::wstring& name);
 bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& value);
 
 // Replaces %NAME% references with the variables' values; references to unset

@@ -2,6 +2,7 @@
 // The launcher's own process: arguments, module path, locale, current folder.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,8 +13,8 @@ namespace korvan::platform {
 // systems already hand over split arguments, so argv[1..] is taken as it is.
 std::vector<std::wstring> ApplicationArguments(int argc, char** argv);
 
-// The full path of the running executable; false on failure (see LastErrorCode).
-bool ModuleFileName(std::wstring& path);
+// The full path of the running executable; nothing on failure (see LastErrorCode).
+std::optional<std::wstring> ModuleFileName();
 
 // The error code of the last failed system call on this thread.
 std::uint32_t LastErrorCode();

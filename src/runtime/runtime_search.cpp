@@ -1,10 +1,8 @@
 #include "runtime/runtime_search.h"
 
-#include "launcher/launcher.h"
 #include "messages/messages.h"
 #include "messages/trace.h"
 #include "runtime/registered_runtimes.h"
-#include "settings/settings_paths.h"
 
 namespace korvan {
 
@@ -28,8 +26,8 @@ std::optional<JvmLibrary> FromConfiguredFolder(const LaunchSettings& settings,
 // its bundled-runtime subfolder, and counts only when it holds the marker file.
 std::optional<JvmLibrary> FromLauncherFolder(const LaunchSettings& settings,
                                              RuntimeSearchSystem& system) {
-  std::wstring launcher_folder;
-  if (!system.launcher_folder(launcher_folder)) return std::nullopt;
+  const std::wstring& launcher_folder = system.launcher_folder;
+  if (launcher_folder.empty()) return std::nullopt;
   const RuntimeFiles& files = system.files;
   std::wstring folder;
   if (files.exists(launcher_folder + files.layout.marker_file)) {
@@ -73,17 +71,16 @@ RuntimeSearchResult FindJvmLibrary(const LaunchSettings& settings, RuntimeSearch
   return result;
 }
 
-bool SearchRuntime(Launcher& launcher) {
+std::optional<RuntimeSearchResult> SearchRuntime(const LaunchSettings& settings,
+                                                 const std::wstring& launcher_folder) {
   std::unique_ptr<platform::RuntimeRegistry> registry = platform::OpenRuntimeRegistry();
-  RuntimeSearchSystem system{SystemRuntimeFiles(), GetModuleFolder, *registry};
-  const RuntimeSearchResult result = FindJvmLibrary(launcher.settings, system);
+  RuntimeSearchSystem system{SystemRuntimeFiles(), launcher_folder, *registry};
+  RuntimeSearchResult result = FindJvmLibrary(settings, system);
   if (result.jvm_library_path.empty()) {
     Trace(L"runtime: no runtime found");
-    return false;
+    return std::nullopt;
   }
-  launcher.jvm_library_path = result.jvm_library_path;
-  if (result.found_version) launcher.found_version = *result.found_version;
-  return true;
+  return result;
 }
 
 std::wstring MissingRuntimeMessage(const LaunchSettings& settings) {
@@ -92,10 +89,6 @@ std::wstring MissingRuntimeMessage(const LaunchSettings& settings) {
   const std::wstring requirement =
       RequirementPhrase(settings.minimum_version, settings.maximum_version);
   return FormatMessageById(id, {requirement}) + L" " + kRuntimeDownloadAddress;
-}
-
-void ReportMissingRuntime(const Launcher& launcher) {
-  ReportErrorText(MissingRuntimeMessage(launcher.settings));
 }
 
 }  // namespace korvan

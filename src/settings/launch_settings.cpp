@@ -1,11 +1,8 @@
 #include "settings/launch_settings.h"
 
-#include "launcher/launcher.h"
-#include "messages/messages.h"
 #include "messages/trace.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "settings/embedded_settings.h"
 #include "settings/setting_trace.h"
 #include "settings/setting_values.h"
 #include "settings/settings_paths.h"
@@ -31,7 +28,7 @@ std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
                                          const LaunchSettings& settings) {
   const std::wstring key = L"JRE Path";
   if (platform::IsWindowsNtFamily() && !settings.service) {
-    const std::wstring user_file = GetUserSettingsFilePath(settings, false);
+    const std::wstring user_file = GetUserSettingsFilePath(source.launcher_path, settings, false);
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);
       TraceSetting(kJavaRuntimeEnvironment, key, value, L"per-user settings file " + user_file);
@@ -44,15 +41,11 @@ std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
 
 }  // namespace
 
-bool ReadLaunchSettings(Launcher& launcher) {
-  LaunchSettings& settings = launcher.settings;
-  SettingsSource source;
-  if (!GetSettingsFilePath(source.file_path)) return false;
-
+Expected<LaunchSettings> ReadLaunchSettings(const SettingsSource& source) {
+  LaunchSettings settings;
   settings.product_code = ReadTracedProfileString(source.file_path, kProductInformation, L"Product Code");
-  settings.upgrade_code = ReadTracedProfileString(source.file_path, kProductInformation, L"Upgrade Code");
+  settings.upgrade_code = source.upgrade_code;
   settings.product_name = ReadTracedProfileString(source.file_path, kProductInformation, L"Product Name");
-  source.embedded_sections = LoadEmbeddedSettings(settings.upgrade_code);
 
   settings.minimum_version = ConvertMinimumVersion(
       LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Minimum Version"));
@@ -70,10 +63,7 @@ bool ReadLaunchSettings(Launcher& launcher) {
   ApplyVmProvider(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"VM Provider"), settings);
 
   const std::wstring main_class = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Class");
-  if (main_class.empty()) {
-    ReportError(MessageId::MainClassMissing);
-    return false;
-  }
+  if (main_class.empty()) return MessageFailure(MessageId::MainClassMissing);
   settings.main_class = InternalClassName(main_class);
 
   settings.failure_check = IsYesInAnyCase(LookupTracedSetting(source, kApplication, L"Failure Check"));
@@ -81,7 +71,7 @@ bool ReadLaunchSettings(Launcher& launcher) {
       IsYesInAnyCase(LookupTracedSetting(source, kApplication, L"Override WorkingDir"));
   settings.system_path = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"System Path");
   settings.library_path = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Library Path");
-  return true;
+  return settings;
 }
 
 }  // namespace korvan

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "messages/failure.h"
 #include "runtime/java_version.h"
+#include "settings/settings_source.h"
 
 namespace korvan {
 
@@ -45,15 +47,11 @@ struct ClassPathGroup {
   std::wstring extra_arguments;       // "Cmd", not yet expanded
 };
 
-struct Launcher;
+// Reads the main group of settings; message 210 when no main class is set.
+Expected<LaunchSettings> ReadLaunchSettings(const SettingsSource& source);
 
-// Reads the main group of settings into the launcher. False when the settings
-// file cannot be located or no main class is set (reported as message 210).
-bool ReadLaunchSettings(Launcher& launcher);
-
-// Reads the class-path group afresh (settings file and embedded text). False
-// when the settings file cannot be located or "Class Path" is empty (reported
-// as message 209).
-bool ReadClassPathGroup(const Launcher& launcher, ClassPathGroup& group);
+// Reads the class-path group, when the VM options are built; message 209 when
+// "Class Path" is empty.
+Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source);
 
 }  // namespace korvan

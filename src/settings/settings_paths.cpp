@@ -1,37 +1,22 @@
 #include "settings/settings_paths.h"
 
-#include "messages/messages.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
 namespace korvan {
 
-bool GetModulePath(std::wstring& path) {
-  if (platform::ModuleFileName(path)) return true;
-  ReportSystemError(MessageId::ModulePathFailed, platform::LastErrorCode());
-  return false;
+Expected<std::wstring> GetModulePath() {
+  if (std::optional<std::wstring> path = platform::ModuleFileName()) return *path;
+  return SystemFailure(MessageId::ModulePathFailed, platform::LastErrorCode());
 }
 
-bool GetModuleFolder(std::wstring& folder) {
-  std::wstring path;
-  if (!GetModulePath(path)) return false;
+std::wstring FolderOf(const std::wstring& path) {
   const std::size_t last = path.rfind(platform::GetPathRules().separator);
-  folder = last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
-  return true;
+  return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
-bool GetSettingsFilePath(std::wstring& path) {
-  std::wstring module_path;
-  if (!GetModulePath(module_path)) return false;
-  std::optional<std::wstring> settings = SettingsFilePathFor(module_path, platform::GetPathRules());
-  if (!settings) return false;
-  path = *settings;
-  return true;
-}
-
-std::wstring GetUserSettingsFilePath(const LaunchSettings& settings, bool create_folders) {
-  std::wstring module_path;
-  if (!GetModulePath(module_path)) return std::wstring();
+std::wstring GetUserSettingsFilePath(const std::wstring& module_path,
+                                     const LaunchSettings& settings, bool create_folders) {
   const UserSettingsLocation location = UserSettingsLocationFor(
       module_path, platform::UserSettingsRoot(), settings, platform::GetPathRules());
   if (create_folders) {

@@ -5,23 +5,23 @@
 #include <optional>
 #include <string>
 
+#include "messages/failure.h"
 #include "platform/paths.h"
 #include "settings/launch_settings.h"
 
 namespace korvan {
 
-// The full path of the launcher; reports message 202 around 208 on failure.
-bool GetModulePath(std::wstring& path);
+// The full path of the launcher; message 202 around 208 when it cannot be known.
+Expected<std::wstring> GetModulePath();
 
-// The launcher's folder, ending with the path separator.
-bool GetModuleFolder(std::wstring& folder);
+// The folder of `path`, ending with the path separator; empty when the path
+// names no folder.
+std::wstring FolderOf(const std::wstring& path);
 
-// The settings file beside the launcher, named after it; false when there is none.
-bool GetSettingsFilePath(std::wstring& path);
-
-// The per-user settings file (empty when the launcher path is unknown). With
+// The per-user settings file of the launcher at `module_path`. With
 // `create_folders` the product and product-code folders are made first.
-std::wstring GetUserSettingsFilePath(const LaunchSettings& settings, bool create_folders);
+std::wstring GetUserSettingsFilePath(const std::wstring& module_path,
+                                     const LaunchSettings& settings, bool create_folders);
 
 // --- The rules behind them, free of any system call ---
 

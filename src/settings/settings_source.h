@@ -15,9 +15,11 @@ struct EmbeddedSection {
   std::vector<std::pair<std::wstring, std::wstring>> entries;  // key, value
 };
 
-// Built anew for each group of reads.
+// Where every reader of the settings looks, worked out once at start-up.
 struct SettingsSource {
-  std::wstring file_path;  // the settings file
+  std::wstring launcher_path;  // the launcher executable, which the settings file is named after
+  std::wstring file_path;      // the settings file
+  std::wstring upgrade_code;   // the key of the embedded settings text
   std::vector<EmbeddedSection> embedded_sections;
 };
 

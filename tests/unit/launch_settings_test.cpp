@@ -11,7 +11,8 @@
 #include <fstream>
 #include <functional>
 
-#include "launcher/launcher.h"
+#include "platform/text.h"
+#include "settings/settings_location.h"
 #include "settings/settings_paths.h"
 
 namespace korvan {
@@ -23,7 +24,7 @@ struct SettingsCase {
   const char* name;
   std::string ini;
   bool read_ok;
-  std::string output;  // standard output of the read
+  std::string failure;  // the failure message of the read
   std::function<void(const LaunchSettings&)> check;
 };
 
@@ -104,12 +105,12 @@ std::vector<SettingsCase> Cases() {
       {"MissingMainClassStopsBeforeTheLastKeys",
        "[Java Runtime Environment]\nMain Class=\nSystem Path=/sys\n"
        "[Application]\nFailure Check=Yes\n",
-       false, "Error: Main class was not specified in INI file. \n",
+       false, "Main class was not specified in INI file.",
        [](const LaunchSettings& s) {
          EXPECT_FALSE(s.failure_check);
          EXPECT_EQ(s.system_path, L"");
        }},
-      {"NoSettingsFile", "", false, "Error: Main class was not specified in INI file. \n",
+      {"NoSettingsFile", "", false, "Main class was not specified in INI file.",
        [](const LaunchSettings&) {}},
   };
 }
@@ -117,8 +118,7 @@ std::vector<SettingsCase> Cases() {
 class SettingsBesideTheTest {
  public:
   SettingsBesideTheTest() {
-    std::wstring path;
-    if (GetSettingsFilePath(path)) file_ = fs::path(path);
+    if (Expected<SettingsSource> source = OpenSettingsSource()) file_ = fs::path(source->file_path);
   }
   ~SettingsBesideTheTest() { Remove(); }
   void Write(const std::string& ini) const {
@@ -142,12 +142,10 @@ void CheckLaunchSettings(const SettingsBesideTheTest& settings_file) {
   for (const SettingsCase& c : Cases()) {
     SCOPED_TRACE(c.name);
     settings_file.Write(c.ini);
-    Launcher launcher;
-    testing::internal::CaptureStdout();
-    const bool read = ReadLaunchSettings(launcher);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output);
-    EXPECT_EQ(read, c.read_ok);
-    c.check(launcher.settings);
+    const Expected<LaunchSettings> read = ReadLaunchSettings(*OpenSettingsSource());
+    EXPECT_EQ(platform::NarrowFromWide(read ? L"" : read.failure().text), c.failure);
+    EXPECT_EQ(bool(read), c.read_ok);
+    if (read) c.check(*read);
   }
 
   // "JRE Path" from the per-user file, which alone decides once it exists;
@@ -157,9 +155,7 @@ void CheckLaunchSettings(const SettingsBesideTheTest& settings_file) {
       "[Product Information]\nProduct Name=P\nProduct Code=C\n"
       "[Java Runtime Environment]\nMain Class=A\nJRE Path=/from/settings\n";
   settings_file.Write(ini);
-  std::wstring module_path;
-  GetModulePath(module_path);
-  const std::string base = fs::path(module_path).stem().string() + ".ini";
+  const std::string base = fs::path(*GetModulePath()).stem().string() + ".ini";
   const std::vector<std::pair<fs::path, std::wstring>> user_roots = {
       {root / "short", L"/from/user"},
       {root / std::string(150, 'x') / std::string(150, 'y'), L"/from/settings"},
@@ -168,9 +164,9 @@ void CheckLaunchSettings(const SettingsBesideTheTest& settings_file) {
     fs::create_directories(user_root / "P" / "C");
     std::ofstream(user_root / "P" / "C" / base) << "[Java Runtime Environment]\nJRE Path=/from/user\n";
     setenv("XDG_CONFIG_HOME", user_root.c_str(), 1);
-    Launcher launcher;
-    EXPECT_TRUE(ReadLaunchSettings(launcher));
-    EXPECT_EQ(launcher.settings.configured_runtime_folder, expected) << user_root.string().size();
+    const Expected<LaunchSettings> read = ReadLaunchSettings(*OpenSettingsSource());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->configured_runtime_folder, expected) << user_root.string().size();
   }
   unsetenv("XDG_CONFIG_HOME");
   std::error_code ignored;
@@ -178,16 +174,13 @@ void CheckLaunchSettings(const SettingsBesideTheTest& settings_file) {
 }
 
 void CheckClassPathGroup(const SettingsBesideTheTest& settings_file) {
-  Launcher launcher;
-
   settings_file.Write(
       "[Class Path]\nClass Path=app.jar:lib/x.jar\n"
       "[Java Runtime Environment]\nVirtual Machine Parameters=-Xmx50P -Dx=1\n"
       "[Application]\nOutput File=%TEMP%/out.txt\nError File=err.txt\n[Application+]\nCmd=-a\n");
-  ClassPathGroup group;
-  testing::internal::CaptureStdout();
-  EXPECT_TRUE(ReadClassPathGroup(launcher, group));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  const Expected<ClassPathGroup> read = ReadClassPathGroup(*OpenSettingsSource());
+  ASSERT_TRUE(read);
+  const ClassPathGroup& group = *read;
   EXPECT_EQ(group.class_path, L"app.jar:lib/x.jar");
   EXPECT_EQ(group.vm_parameters, L"-Xmx50P -Dx=1");
   EXPECT_EQ(group.output_file, L"%TEMP%/out.txt");  // expanded later, with the VM options
@@ -195,12 +188,9 @@ void CheckClassPathGroup(const SettingsBesideTheTest& settings_file) {
   EXPECT_EQ(group.extra_arguments, L"-a");
 
   settings_file.Write("[Class Path]\nClass Path=\n[Application]\nCmd=-a\n");
-  ClassPathGroup missing;
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(ReadClassPathGroup(launcher, missing));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Error: Java Class Path was not specified in INI file. \n");
-  EXPECT_EQ(missing.extra_arguments, L"");
+  const Expected<ClassPathGroup> missing = ReadClassPathGroup(*OpenSettingsSource());
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.failure().text, L"Java Class Path was not specified in INI file.");
 }
 
 TEST(SettingsBesideTheTest, ReadLaunchSettingsAndClassPathGroup) {

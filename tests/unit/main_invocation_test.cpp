@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launcher.h"
+#include "platform/text.h"
 
 namespace korvan {
 namespace {
@@ -89,7 +89,7 @@ struct InvocationCase {
   Script script;
   bool succeeds;
   std::vector<std::string> calls;  // with "ready" where the hook fired
-  std::string standard_output;
+  std::string message;  // of the failure; empty when there is none or it is silent
 };
 
 class InvokeMainTest : public testing::TestWithParam<InvocationCase> {};
@@ -115,22 +115,13 @@ TEST_P(InvokeMainTest, FollowsTheOrderOfTheInvocation) {
 
   Script current = GetParam().script;
   script = &current;
-  Launcher launcher;
-  launcher.env = &env;
-  launcher.vm = &vm;
-  launcher.settings.main_class = L"com/example/App";
-  launcher.arguments = {L"a", L"b"};
-  launcher.signal_ready = [] { Note("ready"); };
-
-  testing::internal::CaptureStdout();
-  const bool succeeded = InvokeMain(launcher);
-  const std::string standard_output = testing::internal::GetCapturedStdout();
-  launcher.vm = nullptr;  // nothing to destroy
+  const MainCall call{L"com/example/App", {L"a", L"b"}, false};
+  const Outcome outcome = InvokeMain(&env, &vm, call, [] { Note("ready"); });
   script = nullptr;
 
-  EXPECT_EQ(succeeded, GetParam().succeeds);
+  EXPECT_EQ(!outcome, GetParam().succeeds);
   EXPECT_EQ(current.calls, GetParam().calls);
-  EXPECT_EQ(standard_output, GetParam().standard_output);
+  EXPECT_EQ(outcome ? platform::NarrowFromWide(outcome->text) : "", GetParam().message);
 }
 
 Script With(void (*change)(Script&)) {
@@ -158,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Failures before main: no ready signal, and a detached thread all the same.
         InvocationCase{"ClassMissing", With([](Script& s) { s.class_found = false; }), false,
                        {"FindClass", "ExceptionDescribe", "DetachCurrentThread"},
-                       "Error: Could not find the main class com/example/App.\n \n"},
+                       "Could not find the main class com/example/App.\n"},
         InvocationCase{"MainMissing", With([](Script& s) { s.main_found = false; }), false,
                        {"FindClass", "GetStaticMethodID", "ExceptionDescribe",
                         "DetachCurrentThread"},
@@ -169,10 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
                          s.lookup_throws = false;
                        }),
                        false, {"FindClass", "GetStaticMethodID", "DetachCurrentThread"},
-                       "Error: No main method found in specified class.\n \n"},
+                       "No main method found in specified class.\n"},
         InvocationCase{"ClassNameCannotBeMade", With([](Script& s) { s.strings_made = false; }),
                        false, {"ExceptionDescribe", "DetachCurrentThread"},
-                       "Error: Failed to load Main Class: com/example/App.\n \n"}),
+                       "Failed to load Main Class: com/example/App.\n"}),
     [](const testing::TestParamInfo<InvocationCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -140,7 +140,7 @@ TEST(RuntimeFoldersOfThisMachine, DebianOpenJdk17IsFoundAndChosenWithinItsLimits
   EXPECT_EQ(found, 1) << "found once, although a link names it too";
 
   settings.maximum_version = ConvertMaximumVersion(L"17");
-  RuntimeSearchSystem system{SystemRuntimeFiles(), [](std::wstring&) { return false; }, registry};
+  RuntimeSearchSystem system{SystemRuntimeFiles(), L"", registry};
   const RuntimeSearchResult result = FindJvmLibrary(settings, system);
   EXPECT_EQ(result.jvm_library_path, library);
   ASSERT_TRUE(result.found_version.has_value());

@@ -119,7 +119,7 @@ struct SearchCase {
   std::wstring expected_library;               // empty: the search fails
   const wchar_t* expected_version = nullptr;   // found version; nullptr: none
   std::optional<std::vector<int>> expected_families_opened = std::nullopt;
-  const wchar_t* launcher_folder = L"C:\\app\\";  // nullptr: cannot be known
+  const wchar_t* launcher_folder = L"C:\\app\\";  // empty: cannot be known
   bool linux_layout = false;
 };
 
@@ -143,12 +143,7 @@ TEST_P(RuntimeSearchTest, FindsTheExpectedLibrary) {
       c.linux_layout ? platform::LinuxRuntimeLayout() : platform::WindowsRuntimeLayout();
   MemoryRegistry registry(c.registrations);
   RuntimeSearchSystem system{RuntimeFiles{layout, FileSet(c.files, layout.separator)},
-                             [&](std::wstring& folder) {
-                               if (c.launcher_folder == nullptr) return false;
-                               folder = c.launcher_folder;
-                               return true;
-                             },
-                             registry};
+                             c.launcher_folder, registry};
 
   const RuntimeSearchResult result = FindJvmLibrary(settings, system);
 
@@ -302,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
                     L"C:\\app\\jre64\\bin\\client\\jvm.dll", kJre7Client},
                    {kJre7}, kJre7Client, L"1.7.0"},
         SearchCase{"UnknownLauncherFolderGoesOnWithTheRegistry", NoChange,
-                   {kJre7Client}, {kJre7}, kJre7Client, L"1.7.0", std::nullopt, nullptr},
+                   {kJre7Client}, {kJre7}, kJre7Client, L"1.7.0", std::nullopt, L""},
         // No runtime beside the launcher: paths relative to the current folder are not tried.
         SearchCase{"NoRuntimeBesideTheLauncherIgnoresTheCurrentFolder", NoChange,
                    {L"bin\\client\\jvm.dll", L"bin\\java.dll"}, {}, L""},

@@ -7,75 +7,51 @@
 #include <filesystem>
 #include <fstream>
 
-#include "jvm/vm_creation.h"
-#include "launcher/launcher.h"
+#include "jvm/vm_session.h"
 #include "platform/text.h"
 
 namespace korvan {
 namespace {
 
-struct LoadOutcome {
-  bool loaded;
-  std::string standard_output;
-  std::string standard_error;
-};
-
-LoadOutcome Load(Launcher& launcher) {
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const bool loaded = LoadVmLibrary(launcher);
-  std::string standard_output = testing::internal::GetCapturedStdout();
-  return {loaded, standard_output, testing::internal::GetCapturedStderr()};
-}
+std::string Text(const std::wstring& text) { return platform::NarrowFromWide(text); }
 
 TEST(LoadVmLibrary, ReportsAMissingLibraryWithItsPathAndErrorNumber) {
-  Launcher launcher;
-  launcher.jvm_library_path = L"/no/such/runtime/lib/server/libjvm.so";
-  const LoadOutcome outcome = Load(launcher);
-  EXPECT_FALSE(outcome.loaded);
-  EXPECT_EQ(outcome.standard_output,
-            "Error: Failed to load Java VM library: /no/such/runtime/lib/server/libjvm.so "
-            "(errno = 2).\n \n");
-  // The system's own words follow on standard error.
-  EXPECT_NE(outcome.standard_error.find("cannot open shared object file"), std::string::npos)
-      << outcome.standard_error;
-  EXPECT_EQ(launcher.create_java_vm, nullptr);
+  const Expected<InvocationFunctions> loaded =
+      LoadVmLibrary(L"/no/such/runtime/lib/server/libjvm.so");
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(Text(loaded.failure().text),
+            "Failed to load Java VM library: /no/such/runtime/lib/server/libjvm.so (errno = 2).\n");
+  // The system's own words come with it.
+  EXPECT_NE(Text(loaded.failure().detail).find("cannot open shared object file"), std::string::npos)
+      << Text(loaded.failure().detail);
 }
 
 TEST(LoadVmLibrary, ReportsAFileThatIsNoLibrary) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / "korvan-unit-not-a-library.so";
   std::ofstream(file) << "not a library";
-  Launcher launcher;
-  launcher.jvm_library_path = platform::WideFromNarrow(file.string());
-  const LoadOutcome outcome = Load(launcher);
+  const Expected<InvocationFunctions> loaded = LoadVmLibrary(platform::WideFromNarrow(file.string()));
   std::filesystem::remove(file);
-  EXPECT_FALSE(outcome.loaded);
-  EXPECT_EQ(outcome.standard_output, "Error: Failed to load Java VM library: " + file.string() +
-                                         " (errno = 0).\n \n");
-  EXPECT_NE(outcome.standard_error.find(file.string()), std::string::npos) << outcome.standard_error;
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(Text(loaded.failure().text),
+            "Failed to load Java VM library: " + file.string() + " (errno = 0).\n");
+  EXPECT_NE(Text(loaded.failure().detail).find(file.string()), std::string::npos);
 }
 
 TEST(LoadVmLibrary, RejectsALibraryWithoutTheInvocationFunctions) {
-  Launcher launcher;
-  launcher.jvm_library_path = L"libm.so.6";
-  const LoadOutcome outcome = Load(launcher);
-  EXPECT_FALSE(outcome.loaded);
-  EXPECT_EQ(outcome.standard_output,
-            "Error: Windows exception: cannot find CreateJavaVM JNI (errno = 0).\n \n");
-  EXPECT_EQ(launcher.create_java_vm, nullptr);
-  EXPECT_EQ(launcher.get_default_java_vm_init_args, nullptr);
+  const Expected<InvocationFunctions> loaded = LoadVmLibrary(L"libm.so.6");
+  ASSERT_FALSE(loaded);
+  EXPECT_EQ(Text(loaded.failure().text),
+            "Windows exception: cannot find CreateJavaVM JNI (errno = 0).\n");
 }
 
 TEST(LoadVmLibrary, ResolvesTheRealJdkAndAsksItsDefaultStackSize) {
-  Launcher launcher;
-  launcher.jvm_library_path = platform::WideFromNarrow(KORVAN_TEST_JDK "/lib/server/libjvm.so");
-  const LoadOutcome outcome = Load(launcher);
-  ASSERT_TRUE(outcome.loaded) << outcome.standard_output << outcome.standard_error;
-  EXPECT_EQ(outcome.standard_output, "");
-  EXPECT_NE(launcher.create_java_vm, nullptr);
+  const Expected<InvocationFunctions> loaded =
+      LoadVmLibrary(platform::WideFromNarrow(KORVAN_TEST_JDK "/lib/server/libjvm.so"));
+  ASSERT_TRUE(loaded) << Text(loaded.failure().text) << Text(loaded.failure().detail);
+  EXPECT_NE(loaded->create_java_vm, nullptr);
   // HotSpot's ThreadStackSize on x86_64 Linux is 1 MiB.
-  EXPECT_EQ(DefaultJavaStackSize(launcher), 1u << 20);
+  EXPECT_EQ(VmSession(*loaded).DefaultJavaStackSize(), 1u << 20);
 }
 
 struct ReasonCase {

@@ -7,11 +7,10 @@
 
 namespace korvan::platform {
 
-bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+std::optional<std::wstring> ReadEnvironmentVariable(const std::wstring& name) {
   const char* found = std::getenv(NarrowFromWide(name).c_str());
-  if (found == nullptr) return false;
-  value = WideFromNarrow(found);
-  return true;
+  if (found == nullptr) return std::nullopt;
+  return WideFromNarrow(found);
 }
 
 bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& value) {
@@ -19,11 +18,7 @@ bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& valu
 }
 
 std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
-  return ExpandPercentReferences(text, [](const std::wstring& name) -> std::optional<std::wstring> {
-    std::wstring value;
-    if (!ReadEnvironmentVariable(name, value)) return std::nullopt;
-    return value;
-  });
+  return ExpandPercentReferences(text, ReadEnvironmentVariable);
 }
 
 }  // namespace korvan::platform

@@ -9,9 +9,10 @@ SearchPathRules GetSearchPathRules() { return SearchPathRules{L"PATH", L':'}; }
 PathRules GetPathRules() { return PathRules{L'/', true}; }
 
 std::wstring UserSettingsRoot() {
-  std::wstring root;
-  if (ReadEnvironmentVariable(L"XDG_CONFIG_HOME", root) && !root.empty()) return root;
-  if (ReadEnvironmentVariable(L"HOME", root) && !root.empty()) return root + L"/.config";
+  std::wstring root = ReadEnvironmentVariable(L"XDG_CONFIG_HOME").value_or(L"");
+  if (!root.empty()) return root;
+  root = ReadEnvironmentVariable(L"HOME").value_or(L"");
+  if (!root.empty()) return root + L"/.config";
   return std::wstring();
 }
 

@@ -15,13 +15,12 @@ std::vector<std::wstring> ApplicationArguments(int argc, char** argv) {
   return arguments;
 }
 
-bool ModuleFileName(std::wstring& path) {
+std::optional<std::wstring> ModuleFileName() {
   std::string buffer(PATH_MAX, '\0');
   const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-  if (length <= 0) return false;
+  if (length <= 0) return std::nullopt;
   buffer.resize(static_cast<std::size_t>(length));
-  path = WideFromNarrow(buffer);
-  return true;
+  return WideFromNarrow(buffer);
 }
 
 std::uint32_t LastErrorCode() { return static_cast<std::uint32_t>(errno); }

@@ -144,9 +144,8 @@ const std::vector<RuntimeFolderRegistry::Folder>& RuntimeFolderRegistry::Scan() 
 }
 
 std::unique_ptr<RuntimeRegistry> OpenRuntimeRegistry() {
-  std::wstring variable;
-  ReadEnvironmentVariable(L"KORVAN_JVM_ROOT", variable);
-  return std::make_unique<RuntimeFolderRegistry>(RuntimeRootsFrom(variable));
+  return std::make_unique<RuntimeFolderRegistry>(
+      RuntimeRootsFrom(ReadEnvironmentVariable(L"KORVAN_JVM_ROOT").value_or(L"")));
 }
 
 }  // namespace korvan::platform

@@ -32,9 +32,9 @@ std::uint64_t UsableStackSize(std::uint64_t requested) {
 
 }  // namespace
 
-bool RunOnNewThread(ThreadWork work, void* context, std::uint64_t stack_size, int& exit_code) {
+std::optional<int> RunOnNewThread(ThreadWork work, void* context, std::uint64_t stack_size) {
   pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0) return false;
+  if (pthread_attr_init(&attributes) != 0) return std::nullopt;
   bool sized = true;
   if (stack_size != 0) {
     const std::uint64_t size = UsableStackSize(stack_size);
@@ -45,10 +45,9 @@ bool RunOnNewThread(ThreadWork work, void* context, std::uint64_t stack_size, in
   pthread_t thread;
   const bool created = sized && pthread_create(&thread, &attributes, ThreadMain, &call) == 0;
   pthread_attr_destroy(&attributes);
-  if (!created) return false;
+  if (!created) return std::nullopt;
   pthread_join(thread, nullptr);
-  exit_code = call.result;
-  return true;
+  return call.result;
 }
 
 }  // namespace korvan::platform

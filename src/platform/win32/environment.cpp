@@ -4,16 +4,15 @@
 
 namespace korvan::platform {
 
-bool ReadEnvironmentVariable(const std::wstring& name, std::wstring& value) {
+std::optional<std::wstring> ReadEnvironmentVariable(const std::wstring& name) {
   DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-  if (size == 0) return false;
+  if (size == 0) return std::nullopt;
   std::wstring buffer(size, L'\0');
   DWORD length = GetEnvironmentVariableW(name.c_str(), buffer.data(), size);
-  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
-  if (length >= size) return false;  // changed between the two calls
+  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+  if (length >= size) return std::nullopt;  // changed between the two calls
   buffer.resize(length);
-  value = buffer;
-  return true;
+  return buffer;
 }
 
 bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& value) {

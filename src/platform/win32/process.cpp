@@ -12,14 +12,13 @@ std::vector<std::wstring> ApplicationArguments(int, char**) {
   return tokens;
 }
 
-bool ModuleFileName(std::wstring& path) {
+std::optional<std::wstring> ModuleFileName() {
   wchar_t buffer[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  if (length == 0) return false;
+  if (length == 0) return std::nullopt;
   // A path cut to the buffer comes back as MAX_PATH with a NUL in the last
   // place (Windows XP leaves it out): the path ends at the first NUL.
-  path.assign(buffer, wcsnlen(buffer, length));
-  return true;
+  return std::wstring(buffer, wcsnlen(buffer, length));
 }
 
 std::uint32_t LastErrorCode() { return GetLastError(); }

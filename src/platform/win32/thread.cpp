@@ -18,20 +18,19 @@ DWORD WINAPI ThreadMain(LPVOID argument) {
 
 }  // namespace
 
-bool RunOnNewThread(ThreadWork work, void* context, std::uint64_t stack_size, int& exit_code) {
-  if (stack_size > SIZE_MAX) return false;
+std::optional<int> RunOnNewThread(ThreadWork work, void* context, std::uint64_t stack_size) {
+  if (stack_size > SIZE_MAX) return std::nullopt;
   ThreadCall call{work, context};
   // The size is the stack's reservation, as a Java thread's stack size means:
   // committing it all up front would take that much memory at once.
   HANDLE thread = CreateThread(nullptr, static_cast<SIZE_T>(stack_size), ThreadMain, &call,
                                stack_size != 0 ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0, nullptr);
-  if (thread == nullptr) return false;
+  if (thread == nullptr) return std::nullopt;
   WaitForSingleObject(thread, INFINITE);
   DWORD code = 0;
   GetExitCodeThread(thread, &code);
   CloseHandle(thread);
-  exit_code = static_cast<int>(code);
-  return true;
+  return static_cast<int>(code);
 }
 
 }  // namespace korvan::platform

@@ -1,0 +1,75 @@
+#include "jvm/vm_session.h"
+
+#include "jvm/java_streams.h"
+#include "jvm/jdk11_init_args.h"
+
+namespace korvan {
+
+// The VM was built with these sizes; a machine header that disagrees (the
+// JDK's Linux jni_md.h under mingw makes jlong 32 bits) breaks every call.
+static_assert(sizeof(jint) == 4 && sizeof(jlong) == 8 && sizeof(jchar) == 2,
+              "JNI types must have the sizes the VM uses");
+
+VmSession::~VmSession() {
+  if (JavaVM* vm = vm_.exchange(nullptr)) vm->DestroyJavaVM();
+}
+
+std::uint64_t VmSession::DefaultJavaStackSize() const {
+  JDK1_1InitArgs defaults{};
+  defaults.version = JNI_VERSION_1_1;
+  // Only the stack size is of use: VMs that no longer support version 1.1
+  // report an error but still fill it in.
+  functions_.get_default_java_vm_init_args(&defaults);
+  return defaults.javaStackSize > 0 ? static_cast<std::uint64_t>(defaults.javaStackSize) : 0;
+}
+
+Expected<JNIEnv*> VmSession::Create(const std::vector<std::string>& options) {
+  std::vector<JavaVMOption> vm_options(options.size());
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    vm_options[i].optionString = const_cast<char*>(options[i].c_str());
+    vm_options[i].extraInfo = nullptr;
+  }
+  JavaVMInitArgs arguments{};
+  arguments.version = JNI_VERSION_1_2;
+  arguments.nOptions = static_cast<jint>(vm_options.size());
+  arguments.options = vm_options.data();
+  arguments.ignoreUnrecognized = JNI_FALSE;  // an option the VM does not know is an error
+
+  JavaVM* vm = nullptr;
+  JNIEnv* env = nullptr;
+  const jint result =
+      functions_.create_java_vm(&vm, reinterpret_cast<void**>(&env), &arguments);
+  if (result != JNI_OK) {
+    return MessageFailure(MessageId::JniExceptionWithReason,
+                          {LookupMessage(MessageId::CreateVmFailed), CreationFailureReason(result)});
+  }
+  vm_.store(vm, std::memory_order_release);
+  return env;
+}
+
+std::wstring CreationFailureReason(jint code) {
+  switch (code) {
+    case JNI_ERR: return LookupMessage(MessageId::ReasonUnknown);
+    case JNI_EDETACHED: return LookupMessage(MessageId::ReasonThreadDetached);
+    case JNI_EVERSION: return LookupMessage(MessageId::ReasonJniVersion);
+    case JNI_ENOMEM: return LookupMessage(MessageId::ReasonNotEnoughMemory);
+    case JNI_EEXIST: return LookupMessage(MessageId::ReasonVmAlreadyCreated);
+    case JNI_EINVAL: return LookupMessage(MessageId::ReasonInvalidArguments);
+    default: return std::wstring();
+  }
+}
+
+AttachedThread::AttachedThread(const VmSession& session) : vm_(session.vm()) {
+  if (vm_ == nullptr) return;
+  if (vm_->AttachCurrentThread(reinterpret_cast<void**>(&env_), nullptr) != JNI_OK) {
+    env_ = nullptr;
+  }
+}
+
+AttachedThread::~AttachedThread() {
+  if (env_ == nullptr) return;
+  DescribePendingException(env_);
+  vm_->DetachCurrentThread();
+}
+
+}  // namespace korvan
