@@ -20,9 +20,6 @@ struct Failure {
   std::wstring detail;
 
   bool silent() const { return text.empty(); }
-  friend bool operator==(const Failure& a, const Failure& b) {
-    return a.text == b.text && a.detail == b.detail;
-  }
 };
 
 // Message `id` formatted with `arguments`.

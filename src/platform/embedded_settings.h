@@ -1,14 +1,15 @@
 #pragma once
 // The enciphered settings text that the launcher executable may carry.
 
+#include <optional>
 #include <string>
 
 namespace korvan::platform {
 
 // Windows: the RT_RCDATA resource 8000 of the launcher. Elsewhere: the
 // trailer appended to the launcher executable (platform/settings_trailer.h).
-// False when the launcher carries none.
-bool ReadEmbeddedSettingsBytes(std::string& bytes);
+// Nothing when the launcher carries none.
+std::optional<std::string> ReadEmbeddedSettingsBytes();
 
 // Deciphers `bytes` in place with RC4 keyed by the MD5 hash of `key_text`, as
 // the "Microsoft Base Cryptographic Provider v1.0" derives the key. Windows

@@ -9,8 +9,9 @@
 namespace korvan {
 
 std::vector<EmbeddedSection> LoadEmbeddedSettings(const std::wstring& upgrade_code) {
-  std::string bytes;
-  if (!platform::ReadEmbeddedSettingsBytes(bytes)) return {};
+  std::optional<std::string> carried = platform::ReadEmbeddedSettingsBytes();
+  if (!carried) return {};
+  std::string& bytes = *carried;
   if (!platform::DecipherSettingsBytes(platform::NarrowFromWide(upgrade_code), bytes)) {
     Trace(L"embedded settings text: could not be deciphered, ignored");
     return {};

@@ -1,3 +1,4 @@
+#include "messages/error_sink.h"
 #include "messages/messages.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,23 @@ TEST(ErrorLine, WrappedSystemErrorReadsAsOneSentence) {
   EXPECT_EQ(FormatMessageById(MessageId::WindowsException,
                               {LookupMessage(MessageId::CreateJavaVmMissing), 127}),
             L"Windows exception: cannot find CreateJavaVM JNI (errno = 127).\n");
+}
+
+TEST(ErrorSink, ShowsEachFailureOnceWhereTheEntryChose) {
+  std::vector<std::wstring> shown;
+  SetErrorSink([&](const Failure& failure) { shown.push_back(failure.text); });
+  ReportFailure(MessageFailure(MessageId::ClassPathMissing));
+  ReportFailure(SilentFailure());  // already shown another way: nothing more
+  SetErrorSink(nullptr);
+  EXPECT_EQ(shown, std::vector<std::wstring>{L"Java Class Path was not specified in INI file."});
+
+  // Without a sink of its own the run writes the error line, then the
+  // system's own words on standard error.
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  ReportFailure(Failure{L"Failed.", L"no such file"});
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: Failed. \n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "korvan: no such file\n");
 }
 
 }  // namespace

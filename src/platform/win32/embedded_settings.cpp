@@ -22,17 +22,16 @@ struct CryptoHandles {
 
 }  // namespace
 
-bool ReadEmbeddedSettingsBytes(std::string& bytes) {
+std::optional<std::string> ReadEmbeddedSettingsBytes() {
   HRSRC found = FindResourceExW(nullptr, MAKEINTRESOURCEW(10) /* RT_RCDATA */,
                                 MAKEINTRESOURCEW(kSettingsResourceId), 0);
-  if (found == nullptr) return false;
+  if (found == nullptr) return std::nullopt;
   HGLOBAL loaded = LoadResource(nullptr, found);
-  if (loaded == nullptr) return false;
+  if (loaded == nullptr) return std::nullopt;
   const void* data = LockResource(loaded);
   const DWORD size = SizeofResource(nullptr, found);
-  if (data == nullptr) return false;
-  bytes.assign(static_cast<const char*>(data), size);
-  return true;
+  if (data == nullptr) return std::nullopt;
+  return std::string(static_cast<const char*>(data), size);
 }
 
 bool DecipherSettingsBytes(const std::string& key_text, std::string& bytes) {
