@@ -2,6 +2,7 @@
 // never crashes or hangs; it reads what the profile rules find and ends with
 // the message for a missing main class, or goes on when one is found.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -71,6 +72,16 @@ TEST_P(BrokenSettingsFileTest, FolderInPlaceOfTheSettingsFile) {
   LaunchFolder folder(GetParam());
   std::filesystem::create_directory(folder.SettingsFile());
   const ProcessResult result = folder.Run();
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+TEST_P(BrokenSettingsFileTest, FifoInPlaceOfTheSettingsFileIsNeverWaitedFor) {
+  LaunchFolder folder(GetParam());
+  if (folder.windows()) GTEST_SKIP() << "a FIFO is a Linux file";
+  ASSERT_EQ(mkfifo(folder.SettingsFile().c_str(), 0600), 0);
+  const ProcessResult result = folder.Run();
+  EXPECT_FALSE(result.timed_out);
   EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }

@@ -143,6 +143,19 @@ TEST_P(SettingsFileTest, ServiceIgnoresThePerUserFile) {
   fs::remove_all(user_folder.parent_path(), ignored);
 }
 
+TEST_P(SettingsFileTest, LauncherPathBeyondMaxPathReadsTheSettingsBesideIt) {
+  // Cut to MAX_PATH, this launcher's path would end inside the folders below
+  // "app.v1", whose "." would name app.ini up there.
+  std::string deep = "app.v1";
+  while (deep.size() < 320) deep += "/" + std::string(60, 'd');
+  LaunchFolder folder(GetParam(), deep + "/hello");
+  folder.WriteFile("app.ini", "[Java Runtime Environment]\nMain Class=com.example.Ancestor\n");
+  folder.WriteFile(deep + "/hello.ini", "[Application]\nFailure Check=Yes\n");
+  const ProcessResult result = folder.Run();
+  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(result.exit_code, 255);
+}
+
 INSTANTIATE_TEST_SUITE_P(Targets, SettingsFileTest, testing::ValuesIn(AllTargets()), TargetName);
 
 // Started without a locale (a service, cron), the Linux launcher reads its own

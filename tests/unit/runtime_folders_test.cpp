@@ -2,6 +2,7 @@
 #include "platform/posix/runtime_folders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -53,6 +54,8 @@ TEST_F(RuntimeFoldersTest, EachRealFolderIsOneRegistrationOfItsKind) {
   File("jre-a/lib/server/libjvm.so");
   File("jre-a/release", "JAVA_VERSION=\"11.0.2\"\r\n");
   File("jre-c-9.0.4/bin/java");  // no release file: the version is the folder's name
+  File("jre-d-10/bin/java");
+  ASSERT_EQ(mkfifo((root_ / "jre-d-10/release").c_str(), 0600), 0);  // never read: it would block
   File("not-a-runtime.txt");
   File(".hidden-1.8/bin/javac");
   fs::create_directory_symlink(root_ / "jdk-b", root_ / "a-link-to-jdk-b");
@@ -64,7 +67,8 @@ TEST_F(RuntimeFoldersTest, EachRealFolderIsOneRegistrationOfItsKind) {
             (std::vector<std::pair<std::string, std::string>>{{base + "jdk-b", "17.0.15"}}));
   EXPECT_EQ(List(registry, SunJre()),
             (std::vector<std::pair<std::string, std::string>>{{base + "jre-a", "11.0.2"},
-                                                              {base + "jre-c-9.0.4", "jre-c-9.0.4"}}));
+                                                              {base + "jre-c-9.0.4", "jre-c-9.0.4"},
+                                                              {base + "jre-d-10", "jre-d-10"}}));
   EXPECT_TRUE(registry.ListRuntimes(RuntimeFamilies()[2]).empty());
   EXPECT_TRUE(registry.ListRuntimes(RuntimeFamilies()[3]).empty());
   EXPECT_EQ(registry.ReadJavaHome(SunJdk(), registry.ListRuntimes(SunJdk())[0]), Path("jdk-b"));

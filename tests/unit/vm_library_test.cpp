@@ -3,6 +3,7 @@
 #include "jvm/vm_library.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,17 +27,48 @@ TEST(LoadVmLibrary, ReportsAMissingLibraryWithItsPathAndErrorNumber) {
       << Text(loaded.failure().detail);
 }
 
-TEST(LoadVmLibrary, ReportsAFileThatIsNoLibrary) {
-  const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / "korvan-unit-not-a-library.so";
-  std::ofstream(file) << "not a library";
+// Files in place of a JVM library that must fail as load failures, never
+// hang (a FIFO) or kill the launcher (a cut-short library maps pages beyond
+// the file's end: SIGBUS).
+struct UnloadableCase {
+  const char* name;
+  void (*make)(const std::filesystem::path& file);
+  const char* detail;  // part of the explanation that follows the error line
+};
+
+class UnloadableLibraryTest : public testing::TestWithParam<UnloadableCase> {};
+
+TEST_P(UnloadableLibraryTest, FailsWithTheLoadMessage) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                     (std::string("korvan-unit-") + GetParam().name + ".so");
+  std::filesystem::remove(file);
+  GetParam().make(file);
   const Expected<InvocationFunctions> loaded = LoadVmLibrary(platform::WideFromNarrow(file.string()));
   std::filesystem::remove(file);
   ASSERT_FALSE(loaded);
   EXPECT_EQ(Text(loaded.failure().text),
             "Failed to load Java VM library: " + file.string() + " (errno = 0).\n");
   EXPECT_NE(Text(loaded.failure().detail).find(file.string()), std::string::npos);
+  EXPECT_NE(Text(loaded.failure().detail).find(GetParam().detail), std::string::npos)
+      << Text(loaded.failure().detail);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnloadableLibraryTest,
+    testing::Values(
+        UnloadableCase{"TextFile", [](const auto& file) { std::ofstream(file) << "not a library"; },
+                       "file too short"},
+        UnloadableCase{"CutShortJdkLibrary",
+                       [](const auto& file) {
+                         std::ifstream jvm(KORVAN_TEST_JDK "/lib/server/libjvm.so", std::ios::binary);
+                         std::string head(256 * 1024, '\0');
+                         jvm.read(head.data(), static_cast<std::streamsize>(head.size()));
+                         std::ofstream(file, std::ios::binary) << head;
+                       },
+                       "cut short"},
+        UnloadableCase{"Fifo", [](const auto& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); },
+                       "not a regular file"}),
+    [](const testing::TestParamInfo<UnloadableCase>& info) { return info.param.name; });
 
 TEST(LoadVmLibrary, RejectsALibraryWithoutTheInvocationFunctions) {
   const Expected<InvocationFunctions> loaded = LoadVmLibrary(L"libm.so.6");

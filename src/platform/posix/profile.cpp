@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
+#include "platform/posix/regular_file.h"
 #include "platform/text.h"
 #include "settings/ini_text.h"
 
@@ -25,18 +25,12 @@ struct FileIdentity {
   }
 };
 
-std::optional<FileIdentity> IdentifyFile(const std::string& path) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+FileIdentity IdentityOf(const struct stat& status) {
   return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  if (stream.bad()) return std::nullopt;
-  return bytes;
+std::optional<std::string> ReadWholeFile(const RegularFile& file) {
+  return file.Read(static_cast<std::size_t>(file.status().st_size));
 }
 
 // A settings read asks for one file many times in a row: keep the last file
@@ -49,16 +43,17 @@ struct ParsedFile {
 
 const std::vector<IniSection>* ParsedSections(const std::string& path) {
   static std::optional<ParsedFile> cached;
-  const std::optional<FileIdentity> identity = IdentifyFile(path);
-  if (!identity) {
+  const std::optional<RegularFile> file = RegularFile::Open(path);
+  if (!file) {
     cached.reset();
     return nullptr;
   }
-  if (cached && cached->path == path && cached->identity == *identity) return &cached->sections;
+  const FileIdentity identity = IdentityOf(file->status());
+  if (cached && cached->path == path && cached->identity == identity) return &cached->sections;
   cached.reset();
-  const std::optional<std::string> bytes = ReadWholeFile(path);
+  const std::optional<std::string> bytes = ReadWholeFile(*file);
   if (!bytes) return nullptr;
-  cached = ParsedFile{path, *identity, ParseIniText(DecodeIniFile(*bytes).text)};
+  cached = ParsedFile{path, identity, ParseIniText(DecodeIniFile(*bytes).text)};
   return &cached->sections;
 }
 
@@ -83,7 +78,9 @@ bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
   struct stat status {};
   const bool exists = stat(path.c_str(), &status) == 0;
   if (exists) {
-    const std::optional<std::string> bytes = ReadWholeFile(path);
+    // Only a regular file is replaced: never a folder, a FIFO or a device.
+    const std::optional<RegularFile> file = RegularFile::Open(path);
+    const std::optional<std::string> bytes = file ? ReadWholeFile(*file) : std::nullopt;
     if (!bytes) return false;
     current = DecodeIniFile(*bytes);
   }

@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <set>
 
 #include "platform/environment.h"
+#include "platform/posix/regular_file.h"
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -18,7 +19,7 @@ namespace {
 
 constexpr const wchar_t* kDefaultRoot = L"/usr/lib/jvm";
 // Real "release" files are about a kilobyte; more than this is not one.
-constexpr std::streamsize kReleaseFileLimit = 64 * 1024;
+constexpr std::size_t kReleaseFileLimit = 64 * 1024;
 
 std::vector<std::string> SortedEntryNames(const std::string& folder) {
   std::vector<std::string> names;
@@ -47,12 +48,12 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// Empty when the file cannot be read or is no regular file (a FIFO would
+// block the read for ever).
 std::string ReadSmallFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::string text(static_cast<std::size_t>(kReleaseFileLimit), '\0');
-  file.read(text.data(), kReleaseFileLimit);
-  text.resize(static_cast<std::size_t>(file.gcount()));
-  return text;
+  const std::optional<RegularFile> file = RegularFile::Open(path);
+  if (!file) return std::string();
+  return file->Read(kReleaseFileLimit).value_or(std::string());
 }
 
 std::string Trimmed(const std::string& text) {

@@ -13,12 +13,26 @@ std::vector<std::wstring> ApplicationArguments(int, char**) {
 }
 
 std::optional<std::wstring> ModuleFileName() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  if (length == 0) return std::nullopt;
-  // A path cut to the buffer comes back as MAX_PATH with a NUL in the last
-  // place (Windows XP leaves it out): the path ends at the first NUL.
-  return std::wstring(buffer, wcsnlen(buffer, length));
+  // Windows paths run to 32767 characters; a launcher deep in a folder tree
+  // has a path beyond MAX_PATH, and a cut one would name another settings file.
+  constexpr DWORD kLongestPath = 32768;
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const auto size = static_cast<DWORD>(buffer.size());
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length == 0) return std::nullopt;
+    // A path cut to the buffer comes back as its size, with a NUL in the last
+    // place (Windows XP leaves it out): read it again with twice the room.
+    if (length < size) {
+      buffer.resize(length);
+      return buffer;
+    }
+    if (size >= kLongestPath) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return std::nullopt;
+    }
+    buffer.resize(size * 2);
+  }
 }
 
 std::uint32_t LastErrorCode() { return GetLastError(); }

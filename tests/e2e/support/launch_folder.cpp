@@ -54,6 +54,7 @@ LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_nam
     ADD_FAILURE() << build << " is missing: build both presets (scripts/run-tests does)";
     return;
   }
+  fs::create_directories(launcher().parent_path());
   fs::copy_file(build, launcher(), fs::copy_options::overwrite_existing);
 }
 
