@@ -31,11 +31,18 @@ struct ResourceKey {
   std::uint16_t language = 0;
 
   bool operator<(const ResourceKey& other) const;
+  bool operator==(const ResourceKey& other) const {
+    return type == other.type && name == other.name && language == other.language;
+  }
 };
 
 struct ResourceData {
   std::string bytes;
   std::uint32_t codepage = 0;
+
+  bool operator==(const ResourceData& other) const {
+    return bytes == other.bytes && codepage == other.codepage;
+  }
 };
 
 using ResourceTree = std::map<ResourceKey, ResourceData>;
