@@ -6,8 +6,6 @@
 // the trace shows where each setting came from.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -221,7 +219,8 @@ TEST_P(EmbeddedSettingsTest, EmptyTextGivesNoSettings) {
   EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
 }
 
-// Linux only: Wine's UpdateResourceW does not delete resources (the tool says so).
+// A Linux launcher loses its trailer; removal from Windows launchers is
+// tested in stamp_windows_test.cpp.
 TEST_F(EmbeddedSettings, RemovedTextIsGone) {
   LaunchFolder folder(kLinux);
   StampText(folder, kEmbedded);
@@ -233,23 +232,6 @@ TEST_F(EmbeddedSettings, RemovedTextIsGone) {
   EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
   // The trailer went, and nothing else.
   EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(KORVAN_LINUX_LAUNCHER));
-}
-
-// The Linux build of the tool cannot write Windows resources, and says so.
-TEST(StampingTool, LinuxBuildRefusesWindowsLaunchers) {
-  const fs::path folder = fs::temp_directory_path() / ("korvan-stamp-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const std::string executable("MZ\x90\0 a Windows executable", 26);
-  std::ofstream(folder / "App.exe", std::ios::binary) << executable;
-  std::ofstream(folder / "text.ini") << "[A]\nk=v\n";
-  const ProcessResult result =
-      RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", (folder / "App.exe").string(),
-                  (folder / "text.ini").string()},
-                 {});
-  EXPECT_EQ(result.exit_code, 1);
-  EXPECT_NE(result.standard_error.find("korvan-stamp.exe"), std::string::npos) << result.standard_error;
-  EXPECT_EQ(fs::file_size(folder / "App.exe"), 26u);  // untouched
-  fs::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, EmbeddedSettingsTest, testing::ValuesIn(AllTargets()), TargetName);

@@ -1,49 +1,42 @@
 // korvan-stamp: gives a launcher executable an embedded settings text, whose
-// values apply unless its settings file replaces them (see docs/settings.md).
-//
-//   korvan-stamp [--upgrade-code CODE] [--output FILE] LAUNCHER TEXT-FILE
-//   korvan-stamp --show [--upgrade-code CODE] LAUNCHER
-//   korvan-stamp --remove [--output FILE] LAUNCHER
+// values apply unless its settings file replaces them (see docs/settings.md),
+// and a Windows launcher its application's icon and version information.
+// See kUsage in stamp_options.h for the command line.
 //
 // The text is enciphered with the "Upgrade Code" that the launcher's settings
 // file names in section "Product Information"; give the same code here.
-// A Windows launcher gets the text as its RT_RCDATA resource 8000 (this needs
-// the Windows build of the tool, korvan-stamp.exe, which also runs under
-// Wine); any other launcher gets it as a trailer appended to the file.
+// A Windows launcher gets the text as its RT_RCDATA resource 8000; any other
+// launcher gets it as a trailer appended to the file. Windows resources are
+// rewritten by Korvan's own PE resource writer (tools/pe), so both builds of
+// the tool stamp Windows launchers, and give the same bytes. The result is
+// written to a temporary file beside the target and renamed over it: a
+// refused or failed stamp leaves the target as it was.
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "icon_file.h"
+#include "launcher_resources.h"
+#include "pe_image.h"
+#include "pe_writer.h"
 #include "platform/embedded_settings.h"
-#include "platform/executable_resources.h"
 #include "platform/file_bytes.h"
 #include "platform/process.h"
 #include "platform/settings_trailer.h"
 #include "platform/text.h"
+#include "resource_tree.h"
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
 #include "settings/utf_codec.h"
+#include "stamp_options.h"
+#include "version_info.h"
+#include "version_info_text.h"
 
-namespace korvan {
+namespace korvan::stamp {
 namespace {
-
-constexpr char kUsage[] =
-    "usage: korvan-stamp [--upgrade-code CODE] [--output FILE] LAUNCHER TEXT-FILE\n"
-    "       korvan-stamp --show [--upgrade-code CODE] LAUNCHER\n"
-    "       korvan-stamp --remove [--output FILE] LAUNCHER\n"
-    "  --raw   take TEXT-FILE's bytes, or show the embedded bytes, as they are:\n"
-    "          no text conversion and no cipher\n";
-
-enum class Action { Stamp, Show, Remove };
-
-struct Options {
-  Action action = Action::Stamp;
-  bool raw = false;
-  std::wstring upgrade_code;
-  std::wstring output;
-  std::vector<std::wstring> files;
-};
 
 int Fail(const std::wstring& message) {
   const std::string text = "korvan-stamp: " + platform::NarrowFromWide(message) + "\n";
@@ -51,30 +44,7 @@ int Fail(const std::wstring& message) {
   return 1;
 }
 
-std::optional<Options> ParseOptions(const std::vector<std::wstring>& arguments) {
-  Options options;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::wstring& argument = arguments[i];
-    if (argument == L"--show") {
-      options.action = Action::Show;
-    } else if (argument == L"--remove") {
-      options.action = Action::Remove;
-    } else if (argument == L"--raw") {
-      options.raw = true;
-    } else if ((argument == L"--upgrade-code" || argument == L"--output") &&
-               i + 1 < arguments.size()) {
-      (argument == L"--output" ? options.output : options.upgrade_code) = arguments[++i];
-    } else if (argument.rfind(L"--", 0) == 0) {
-      return std::nullopt;
-    } else {
-      options.files.push_back(argument);
-    }
-  }
-  const std::size_t wanted = options.action == Action::Stamp ? 2 : 1;
-  if (options.files.size() != wanted) return std::nullopt;
-  if (options.action == Action::Show && !options.output.empty()) return std::nullopt;
-  return options;
-}
+std::wstring Wide(const std::string& text) { return WideFromUtf8(text); }
 
 bool IsWindowsExecutable(const std::string& bytes) { return bytes.compare(0, 2, "MZ") == 0; }
 
@@ -88,77 +58,161 @@ std::string WithoutTrailer(const std::string& bytes) {
   return bytes.substr(0, bytes.size() - platform::kSettingsTrailerFooterSize - *payload);
 }
 
-// Puts `payload` (enciphered bytes), or with null none, into `launcher`.
-int WriteEmbedded(const std::wstring& launcher, const std::string* payload) {
-  std::string bytes;
-  if (!platform::ReadFileBytes(launcher, bytes)) return Fail(L"cannot read " + launcher);
-  if (IsWindowsExecutable(bytes)) {
-    if (!platform::CanEditExecutableResources()) {
-      return Fail(launcher + L" is a Windows executable: stamp it with korvan-stamp.exe "
-                             L"(the Windows build of this tool, which also runs under Wine)");
+std::string KeyText(const StampOptions& options) { return platform::NarrowFromWide(options.upgrade_code); }
+
+// Writes `bytes` to `target` through a temporary file beside it that takes
+// `source`'s permissions, then renames it over `target`.
+bool ReplaceFile(const std::wstring& source, const std::wstring& target, const std::string& bytes) {
+  const std::wstring temporary = target + L".korvan-stamp-new";
+  std::error_code ignored;
+  if (!platform::CopyFileReplacing(source, temporary) || !platform::WriteFileBytes(temporary, bytes)) {
+    std::filesystem::remove(std::filesystem::path(temporary), ignored);
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::rename(std::filesystem::path(temporary), std::filesystem::path(target), error);
+  if (error) std::filesystem::remove(std::filesystem::path(temporary), ignored);
+  return !error;
+}
+
+// The enciphered settings text to embed, from the options' text file.
+std::optional<std::string> SettingsPayload(const StampOptions& options, std::wstring& error) {
+  std::string payload;
+  if (!platform::ReadFileBytes(*options.text_file, payload)) {
+    error = L"cannot read " + *options.text_file;
+    return std::nullopt;
+  }
+  if (options.raw) return payload;
+  payload = EmbeddedBytesFromTextFile(payload);
+  const std::size_t sections = ParseSettingsText(WideFromUtf16(payload, ByteOrder::LittleEndian)).size();
+  if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
+    error = L"the system's cipher failed";
+    return std::nullopt;
+  }
+  std::printf("korvan-stamp: %zu sections embedded\n", sections);
+  return payload;
+}
+
+// Applies the options' icon and version information to `tree`.
+bool EditWindowsResources(const StampOptions& options, pe::ResourceTree& tree, std::wstring& error) {
+  if (!options.icon.empty()) {
+    std::string file;
+    if (!platform::ReadFileBytes(options.icon, file)) {
+      error = L"cannot read " + options.icon;
+      return false;
     }
-    if (!platform::WriteSettingsResource(launcher, payload)) {
-      return Fail(L"cannot write the settings resource of " + launcher);
+    std::string why;
+    const auto images = pe::ParseIconFile(file, why);
+    if (!images) {
+      error = options.icon + L": " + Wide(why);
+      return false;
     }
-    std::string left;
-    if (payload == nullptr && platform::ReadSettingsResource(launcher, left)) {
-      // Wine's UpdateResourceW reports success but keeps the resource.
-      return Fail(L"the settings resource of " + launcher +
-                  L" is still there: this system does not delete resources; "
-                  L"stamp an empty text file instead");
+    if (!pe::SetApplicationIcon(tree, *images)) {
+      error = L"the launcher has no free icon ids left";
+      return false;
     }
-    return 0;
+    std::printf("korvan-stamp: icon with %zu images embedded\n", images->size());
+  } else if (options.remove_icon) {
+    pe::SetApplicationIcon(tree, {});
+  }
+
+  if (options.remove_version_info) pe::SetVersionInfo(tree, nullptr);
+  if (options.version_pairs.empty() && options.version_files.empty()) return true;
+  VersionStrings strings;
+  std::string why;
+  for (const std::wstring& path : options.version_files) {
+    std::string file;
+    if (!platform::ReadFileBytes(path, file)) {
+      error = L"cannot read " + path;
+      return false;
+    }
+    if (!AddVersionLines(file, strings, why)) {
+      error = path + L": " + Wide(why);
+      return false;
+    }
+  }
+  for (const std::wstring& pair : options.version_pairs) {
+    if (!AddVersionPair(Utf16Text(pair), strings, why)) {
+      error = Wide(why);
+      return false;
+    }
+  }
+  const std::optional<std::string> block = pe::VersionInfoBytes(strings, why);
+  if (!block) {
+    error = Wide(why);
+    return false;
+  }
+  pe::SetVersionInfo(tree, &*block);
+  std::printf("korvan-stamp: version information with %zu strings embedded\n", strings.size());
+  return true;
+}
+
+int StampWindowsLauncher(const StampOptions& options, const std::string& bytes,
+                         const std::optional<std::string>& payload, const std::wstring& target) {
+  std::string why;
+  const std::optional<pe::PeImage> image = pe::ParsePeImage(bytes, why);
+  std::optional<pe::ResourceTree> tree;
+  if (image) tree = pe::ReadResourceTree(bytes, *image, why);
+  if (!tree) return Fail(options.launcher + L" is refused, and left as it was: " + Wide(why));
+  if (payload) pe::SetSettingsText(*tree, &*payload);
+  if (options.remove_settings) pe::SetSettingsText(*tree, nullptr);
+  std::wstring error;
+  if (!EditWindowsResources(options, *tree, error)) return Fail(error);
+  const std::optional<std::string> stamped = pe::WriteWithResources(bytes, *image, *tree, why);
+  if (!stamped) return Fail(options.launcher + L" is refused, and left as it was: " + Wide(why));
+  if (!ReplaceFile(options.launcher, target, *stamped)) return Fail(L"cannot write " + target);
+  return 0;
+}
+
+int StampOtherLauncher(const StampOptions& options, const std::string& bytes,
+                       const std::optional<std::string>& payload, const std::wstring& target) {
+  if (options.EditsWindowsResources()) {
+    return Fail(options.launcher + L" is not a Windows executable: icons and version information "
+                                   L"are for Windows launchers");
   }
   std::string stamped = WithoutTrailer(bytes);
-  if (payload != nullptr) {
+  if (payload) {
     const std::optional<std::string> trailer = platform::MakeSettingsTrailer(*payload);
     if (!trailer) return Fail(L"the settings text is too long");
     stamped += *trailer;
   }
-  if (!platform::WriteFileBytes(launcher, stamped)) return Fail(L"cannot write " + launcher);
+  if (!ReplaceFile(options.launcher, target, stamped)) return Fail(L"cannot write " + target);
   return 0;
 }
 
-std::optional<std::string> ReadEmbedded(const std::wstring& launcher) {
+int Stamp(const StampOptions& options) {
   std::string bytes;
-  if (!platform::ReadFileBytes(launcher, bytes)) return std::nullopt;
+  if (!platform::ReadFileBytes(options.launcher, bytes)) return Fail(L"cannot read " + options.launcher);
+  std::optional<std::string> payload;
+  if (options.text_file) {
+    std::wstring error;
+    payload = SettingsPayload(options, error);
+    if (!payload) return Fail(error);
+  }
+  const std::wstring& target = options.output.empty() ? options.launcher : options.output;
+  return IsWindowsExecutable(bytes) ? StampWindowsLauncher(options, bytes, payload, target)
+                                    : StampOtherLauncher(options, bytes, payload, target);
+}
+
+int Show(const StampOptions& options) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(options.launcher, bytes)) return Fail(L"cannot read " + options.launcher);
+  std::optional<std::string> payload;
   if (IsWindowsExecutable(bytes)) {
-    std::string resource;
-    if (!platform::ReadSettingsResource(launcher, resource)) return std::nullopt;
-    return resource;
-  }
-  const std::string stripped = WithoutTrailer(bytes);
-  if (stripped.size() == bytes.size()) return std::nullopt;
-  return bytes.substr(stripped.size(), bytes.size() - stripped.size() -
-                                           platform::kSettingsTrailerFooterSize);
-}
-
-std::string KeyText(const Options& options) { return platform::NarrowFromWide(options.upgrade_code); }
-
-int Stamp(const Options& options, const std::wstring& launcher) {
-  std::string payload;
-  if (!platform::ReadFileBytes(options.files[1], payload)) return Fail(L"cannot read " + options.files[1]);
-  if (!options.raw) {
-    payload = EmbeddedBytesFromTextFile(payload);
-    const std::size_t sections =
-        ParseSettingsText(WideFromUtf16(payload, ByteOrder::LittleEndian)).size();
-    if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
-      return Fail(L"the system's cipher failed");
+    std::string why;
+    const std::optional<pe::PeImage> image = pe::ParsePeImage(bytes, why);
+    std::optional<pe::ResourceTree> tree;
+    if (image) tree = pe::ReadResourceTree(bytes, *image, why);
+    if (!tree) return Fail(options.launcher + L" cannot be read: " + Wide(why));
+    if (const pe::ResourceData* text = pe::SettingsText(*tree)) payload = text->bytes;
+  } else {
+    const std::string stripped = WithoutTrailer(bytes);
+    if (stripped.size() != bytes.size()) {
+      payload = bytes.substr(stripped.size(),
+                             bytes.size() - stripped.size() - platform::kSettingsTrailerFooterSize);
     }
-    std::printf("korvan-stamp: %zu sections embedded\n", sections);
   }
-  return WriteEmbedded(launcher, &payload);
-}
-
-int Show(const Options& options) {
-  std::string bytes;
-  if (platform::ReadFileBytes(options.files[0], bytes) && IsWindowsExecutable(bytes) &&
-      !platform::CanEditExecutableResources()) {
-    return Fail(options.files[0] + L" is a Windows executable: read it with korvan-stamp.exe "
-                                   L"(the Windows build of this tool, which also runs under Wine)");
-  }
-  std::optional<std::string> payload = ReadEmbedded(options.files[0]);
-  if (!payload) return Fail(options.files[0] + L" carries no settings text");
+  if (!payload) return Fail(options.launcher + L" carries no settings text");
   if (!options.raw) {
     if (!platform::DecipherSettingsBytes(KeyText(options), *payload)) {
       return Fail(L"the system's cipher failed");
@@ -170,28 +224,19 @@ int Show(const Options& options) {
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
-  const std::optional<Options> options = ParseOptions(arguments);
+  std::string error;
+  const std::optional<StampOptions> options = ParseStampOptions(arguments, error);
   if (!options) {
-    std::fputs(kUsage, stderr);
+    std::fputs(("korvan-stamp: " + error + "\n" + kUsage).c_str(), stderr);
     return 2;
   }
-  if (options->action == Action::Show) return Show(*options);
-
-  std::wstring launcher = options->files[0];
-  if (!options->output.empty()) {
-    if (!platform::CopyFileReplacing(launcher, options->output)) {
-      return Fail(L"cannot copy " + launcher + L" to " + options->output);
-    }
-    launcher = options->output;
-  }
-  if (options->action == Action::Remove) return WriteEmbedded(launcher, nullptr);
-  return Stamp(*options, launcher);
+  return options->show ? Show(*options) : Stamp(*options);
 }
 
 }  // namespace
-}  // namespace korvan
+}  // namespace korvan::stamp
 
 int main(int argc, char** argv) {
   korvan::platform::UseSystemDefaultLocale();
-  return korvan::Run(korvan::platform::ApplicationArguments(argc, argv));
+  return korvan::stamp::Run(korvan::platform::ApplicationArguments(argc, argv));
 }

@@ -16,8 +16,11 @@ std::string TargetName(const testing::TestParamInfo<Target>& info) { return info
 
 namespace {
 
+// KORVAN_WINDOWS_LAUNCHER names another Windows launcher to test (a stamped
+// one, see tests/e2e/CMakeLists.txt); by default the one the build made.
 fs::path LauncherBuild(TargetKind kind) {
   if (kind == TargetKind::Linux) return KORVAN_LINUX_LAUNCHER;
+  if (const char* other = std::getenv("KORVAN_WINDOWS_LAUNCHER")) return other;
   return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
 }
 

@@ -1,0 +1,87 @@
+#include "version_info_text.h"
+
+#include <algorithm>
+
+#include "settings/utf_codec.h"
+#include "version_info.h"
+
+namespace korvan::stamp {
+namespace {
+
+std::u16string FromUtf16Bytes(const std::string& bytes) {
+  std::u16string text;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                  (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text;
+}
+
+std::u16string_view Trimmed(std::u16string_view text) {
+  const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string Printable(std::u16string_view text) {
+  return Utf8FromWide(WideFromUtf16(
+      std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2), ByteOrder::LittleEndian));
+}
+
+}  // namespace
+
+std::u16string Utf16Text(const std::wstring& text) {
+  return FromUtf16Bytes(Utf16FromWide(text, ByteOrder::LittleEndian));
+}
+
+bool IsVersionPair(const std::wstring& argument) {
+  const std::size_t equals = argument.find(L'=');
+  if (equals == std::wstring::npos) return false;
+  const std::u16string key = Utf16Text(argument.substr(0, equals));
+  const auto& keys = pe::VersionInfoKeys();
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+bool AddVersionPair(std::u16string_view pair, VersionStrings& strings, std::string& error) {
+  const std::size_t equals = pair.find(u'=');
+  if (equals == std::u16string_view::npos) {
+    error = "not KEY=VALUE: " + Printable(pair);
+    return false;
+  }
+  const std::u16string key(Trimmed(pair.substr(0, equals)));
+  const auto& keys = pe::VersionInfoKeys();
+  if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+    error = "unknown version information key \"" + Printable(key) + "\"; the keys are:";
+    for (const auto& known : keys) error += " " + Printable(known);
+    return false;
+  }
+  strings[key] = std::u16string(Trimmed(pair.substr(equals + 1)));
+  return true;
+}
+
+bool AddVersionLines(const std::string& file, VersionStrings& strings, std::string& error) {
+  std::u16string text;
+  if (file.compare(0, 2, "\xFF\xFE") == 0) {
+    text = FromUtf16Bytes(file.substr(2));
+  } else {
+    const bool bom = file.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    text = Utf16Text(WideFromUtf8(std::string_view(file).substr(bom ? 3 : 0)));
+  }
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(u'\n', start);
+    if (end == std::u16string::npos) end = text.size();
+    std::u16string_view line = std::u16string_view(text).substr(start, end - start);
+    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+    const std::u16string_view content = Trimmed(line);
+    if (!content.empty() && content[0] != u'#' && content[0] != u';' &&
+        !AddVersionPair(line, strings, error)) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace korvan::stamp
