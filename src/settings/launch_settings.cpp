@@ -3,8 +3,8 @@
 #include "launcher/launcher.h"
 #include "messages/messages.h"
 #include "messages/trace.h"
+#include "platform/capabilities.h"
 #include "platform/files.h"
-#include "platform/process.h"
 #include "settings/embedded_settings.h"
 #include "settings/setting_trace.h"
 #include "settings/setting_values.h"
@@ -17,11 +17,8 @@ const std::wstring kProductInformation = L"Product Information";
 const std::wstring kJavaRuntimeEnvironment = L"Java Runtime Environment";
 const std::wstring kApplication = L"Application";
 
-// Paths beyond MAX_PATH - 1 characters are never looked for.
-constexpr std::size_t kLongestFindablePath = 259;
-
 bool UserSettingsFileExists(const std::wstring& path) {
-  return !path.empty() && path.size() <= kLongestFindablePath && platform::PathExists(path);
+  return !path.empty() && path.size() <= platform::LongestFindablePath() && platform::PathExists(path);
 }
 
 // "JRE Path": a runtime that the user chose once is remembered in the per-user
@@ -30,7 +27,7 @@ bool UserSettingsFileExists(const std::wstring& path) {
 std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
                                          const LaunchSettings& settings) {
   const std::wstring key = L"JRE Path";
-  if (platform::IsWindowsNtFamily() && !settings.service) {
+  if (platform::RemembersUserRuntimeChoice() && !settings.service) {
     const std::wstring user_file = GetUserSettingsFilePath(settings, false);
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);

@@ -19,11 +19,11 @@
 #include "platform/executable_resources.h"
 #include "platform/file_bytes.h"
 #include "platform/process.h"
-#include "platform/settings_trailer.h"
+#include "platform/shared/settings_trailer.h"
+#include "platform/shared/utf_text.h"
 #include "platform/text.h"
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
-#include "settings/utf_codec.h"
 
 namespace korvan {
 namespace {
@@ -141,7 +141,8 @@ int Stamp(const Options& options, const std::wstring& launcher) {
   if (!options.raw) {
     payload = EmbeddedBytesFromTextFile(payload);
     const std::size_t sections =
-        ParseSettingsText(WideFromUtf16(payload, ByteOrder::LittleEndian)).size();
+        ParseSettingsText(platform::WideFromUtf16Bytes(payload, platform::ByteOrder::LittleEndian))
+            .size();
     if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
       return Fail(L"the system's cipher failed");
     }
