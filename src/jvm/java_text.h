@@ -1,7 +1,8 @@
 #pragma once
 // Launcher text to Java strings and back. Java strings are made from the
-// UTF-16 code units of the text (NewString), so every character arrives as it
-// was, whatever the VM's default charset or the system's code page.
+// UTF-16 code units of the text (NewString, see platform/shared/utf_text.h),
+// so every character arrives as it was, whatever the VM's default charset or
+// the system's code page.
 
 #include <jni.h>
 
@@ -9,12 +10,6 @@
 #include <vector>
 
 namespace korvan {
-
-// UTF-16 code units of wide text. Where wchar_t holds whole code points
-// (UTF-32), those above U+FFFF become surrogate pairs; values that are no
-// character (surrogates, beyond U+10FFFF) become U+FFFD.
-std::u16string Utf16FromWide(const std::wstring& text);
-std::wstring WideFromUtf16(const std::u16string& text);
 
 // A local reference to a new java.lang.String, or null (an exception may be pending).
 jstring NewJavaString(JNIEnv* env, const std::wstring& text);

@@ -11,7 +11,7 @@ namespace korvan {
 
 enum class MessageId : int {
 #define KORVAN_MESSAGE(id, name, text) name = id,
-#include "messages/message_texts.inc"
+#include "platform/message_texts.inc"
 #undef KORVAN_MESSAGE
 };
 

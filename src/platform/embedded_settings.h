@@ -7,7 +7,7 @@
 namespace korvan::platform {
 
 // Windows: the RT_RCDATA resource 8000 of the launcher. Elsewhere: the
-// trailer appended to the launcher executable (platform/settings_trailer.h).
+// trailer appended to the launcher executable (platform/shared/settings_trailer.h).
 // Nothing when the launcher carries none.
 std::optional<std::string> ReadEmbeddedSettingsBytes();
 

@@ -1,6 +1,6 @@
 #pragma once
 // Windows keeps the message texts in the executable's string table; other
-// systems compile them in. Both come from messages/message_texts.inc.
+// systems compile them in. Both come from platform/message_texts.inc.
 
 #include <string>
 

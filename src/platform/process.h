@@ -24,7 +24,4 @@ void UseSystemDefaultLocale();
 
 bool ChangeCurrentDirectory(const std::wstring& path);
 
-// True on every system of the Windows NT family, and on POSIX systems.
-bool IsWindowsNtFamily();
-
 }  // namespace korvan::platform

@@ -1,7 +1,7 @@
 #pragma once
 // INI files as Windows' profile functions read and write them. Windows calls
 // GetPrivateProfileStringW and WritePrivateProfileStringW; elsewhere Korvan's
-// own reader and writer follow the same observable rules (settings/ini_text.h).
+// own reader and writer follow the same observable rules (platform/shared/ini_text.h).
 
 #include <cstddef>
 #include <string>

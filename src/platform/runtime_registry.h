@@ -13,8 +13,9 @@ namespace korvan::platform {
 enum class RuntimeKind { Jdk, Jre };
 enum class RuntimeProvider { Sun, JRockit };
 
+// A kind of runtime from one provider; each system knows where its
+// registrations are kept.
 struct RuntimeFamily {
-  const wchar_t* registry_key;  // below HKEY_LOCAL_MACHINE, ending with "\"
   RuntimeKind kind;
   RuntimeProvider provider;
 };

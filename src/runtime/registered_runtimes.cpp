@@ -85,11 +85,10 @@ bool RanksHigher(const RuntimeCandidate& later, const RuntimeCandidate& earlier,
 
 const std::vector<RuntimeFamily>& RuntimeFamilies() {
   static const std::vector<RuntimeFamily> families{
-      {L"Software\\JavaSoft\\Java Development Kit\\", RuntimeKind::Jdk, RuntimeProvider::Sun},
-      {L"Software\\JavaSoft\\Java Runtime Environment\\", RuntimeKind::Jre, RuntimeProvider::Sun},
-      {L"Software\\JRockit\\Java Runtime Environment\\", RuntimeKind::Jre,
-       RuntimeProvider::JRockit},
-      {L"Software\\JRockit\\Java Development Kit\\", RuntimeKind::Jdk, RuntimeProvider::JRockit},
+      {RuntimeKind::Jdk, RuntimeProvider::Sun},
+      {RuntimeKind::Jre, RuntimeProvider::Sun},
+      {RuntimeKind::Jre, RuntimeProvider::JRockit},
+      {RuntimeKind::Jdk, RuntimeProvider::JRockit},
   };
   return families;
 }

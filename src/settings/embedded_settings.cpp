@@ -2,9 +2,9 @@
 
 #include "messages/trace.h"
 #include "platform/embedded_settings.h"
+#include "platform/shared/utf_text.h"
 #include "platform/text.h"
 #include "settings/settings_text.h"
-#include "settings/utf_codec.h"
 
 namespace korvan {
 
@@ -19,7 +19,7 @@ std::vector<EmbeddedSection> LoadEmbeddedSettings(const std::wstring& upgrade_co
   // UTF-16LE, two bytes to a character: a last odd byte holds no character
   // and is dropped.
   std::vector<EmbeddedSection> sections =
-      ParseSettingsText(WideFromUtf16(bytes, ByteOrder::LittleEndian));
+      ParseSettingsText(platform::WideFromUtf16Bytes(bytes, platform::ByteOrder::LittleEndian));
   Trace(L"embedded settings text: " + std::to_wstring(bytes.size()) + L" bytes, " +
         std::to_wstring(sections.size()) + L" sections");
   return sections;

@@ -1,8 +1,8 @@
 #include "settings/launch_settings.h"
 
 #include "messages/trace.h"
+#include "platform/capabilities.h"
 #include "platform/files.h"
-#include "platform/process.h"
 #include "settings/setting_trace.h"
 #include "settings/setting_values.h"
 #include "settings/settings_paths.h"
@@ -14,11 +14,8 @@ const std::wstring kProductInformation = L"Product Information";
 const std::wstring kJavaRuntimeEnvironment = L"Java Runtime Environment";
 const std::wstring kApplication = L"Application";
 
-// Paths beyond MAX_PATH - 1 characters are never looked for.
-constexpr std::size_t kLongestFindablePath = 259;
-
 bool UserSettingsFileExists(const std::wstring& path) {
-  return !path.empty() && path.size() <= kLongestFindablePath && platform::PathExists(path);
+  return !path.empty() && path.size() <= platform::LongestFindablePath() && platform::PathExists(path);
 }
 
 // "JRE Path": a runtime that the user chose once is remembered in the per-user
@@ -27,7 +24,7 @@ bool UserSettingsFileExists(const std::wstring& path) {
 std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
                                          const LaunchSettings& settings) {
   const std::wstring key = L"JRE Path";
-  if (platform::IsWindowsNtFamily() && !settings.service) {
+  if (platform::RemembersUserRuntimeChoice() && !settings.service) {
     const std::wstring user_file = GetUserSettingsFilePath(source.launcher_path, settings, false);
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);

@@ -1,11 +1,12 @@
 #include "settings/setting_values.h"
 
+#include "platform/shared/utf_text.h"
+
 namespace korvan {
 namespace {
 
-wchar_t LowerAsciiLetter(wchar_t c) {
-  return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
+using platform::EqualsIgnoringAsciiCase;
+
 
 struct JvmSourceRow {
   const wchar_t* value;
@@ -40,14 +41,6 @@ constexpr VmProviderRow kVmProviderRows[] = {
 };
 
 }  // namespace
-
-bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAsciiLetter(a[i]) != LowerAsciiLetter(b[i])) return false;
-  }
-  return true;
-}
 
 bool IsServiceApplicationType(const std::wstring& value) { return value == L"service"; }
 

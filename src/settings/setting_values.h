@@ -9,9 +9,6 @@
 
 namespace korvan {
 
-// Equal when only the case of A to Z differs.
-bool EqualsIgnoringAsciiCase(const std::wstring& a, const std::wstring& b);
-
 // "Application Type": exactly "service".
 bool IsServiceApplicationType(const std::wstring& value);
 

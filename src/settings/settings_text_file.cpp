@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "settings/utf_codec.h"
+#include "platform/shared/utf_text.h"
 
 namespace korvan {
 
@@ -10,11 +10,11 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
   const std::string_view bytes(file_bytes);
   std::wstring text;
   if (bytes.substr(0, 2) == "\xFF\xFE") {
-    text = WideFromUtf16(bytes.substr(2), ByteOrder::LittleEndian);
+    text = platform::WideFromUtf16Bytes(bytes.substr(2), platform::ByteOrder::LittleEndian);
   } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    text = WideFromUtf8(bytes.substr(3));
+    text = platform::WideFromUtf8(bytes.substr(3));
   } else {
-    text = WideFromUtf8(bytes);
+    text = platform::WideFromUtf8(bytes);
   }
   std::wstring lines = L"\uFEFF";
   lines.reserve(text.size() + text.size() / 16);
@@ -26,17 +26,18 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
       lines += text[i];
     }
   }
-  return Utf16FromWide(lines, ByteOrder::LittleEndian);
+  return platform::Utf16BytesFromWide(lines, platform::ByteOrder::LittleEndian);
 }
 
 std::string TextFileFromEmbeddedBytes(const std::string& embedded_bytes) {
-  std::wstring text = WideFromUtf16(embedded_bytes, ByteOrder::LittleEndian);
+  std::wstring text =
+      platform::WideFromUtf16Bytes(embedded_bytes, platform::ByteOrder::LittleEndian);
   std::wstring lines;
   for (std::size_t i = (!text.empty() && text.front() == L'\uFEFF') ? 1 : 0; i < text.size(); ++i) {
     if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
     lines += text[i];
   }
-  return Utf8FromWide(lines);
+  return platform::Utf8FromWide(lines);
 }
 
 }  // namespace korvan

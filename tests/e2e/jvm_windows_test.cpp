@@ -113,6 +113,8 @@ class JvmWindowsTest : public testing::Test {
     return SplitLines(ReadText(folder_.folder() / "record.txt"));
   }
 
+  void SetUp() override { KORVAN_SKIP_UNLESS_RUNNABLE(folder_.target()); }
+
   LaunchFolder folder_{Target{TargetKind::Windows, "Windows"}};
 };
 

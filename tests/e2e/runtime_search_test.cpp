@@ -321,7 +321,7 @@ std::vector<Scenario> Scenarios() {
 
 // The Java-runtime registrations are shared by every test of the Wine prefix,
 // so all cases that need them run one after another in this one test.
-class RuntimeSearchTest : public testing::TestWithParam<Target> {};
+class RuntimeSearchTest : public TargetTest {};
 
 TEST_P(RuntimeSearchTest, ChoosesTheRuntimeTheSettingsAskFor) {
   LaunchFolder folder(GetParam());
@@ -367,14 +367,14 @@ INSTANTIATE_TEST_SUITE_P(Targets, RuntimeSearchTest, testing::ValuesIn(AllTarget
 // Linux: the machine's own runtimes, as a fresh Debian 12 with openjdk-17 has them.
 TEST(LinuxRuntimeSearch, FindsDebianOpenJdk17InUsrLibJvm) {
   LaunchFolder folder(Target{TargetKind::Linux, "Linux"});
-  const std::string library = "/usr/lib/jvm/java-17-openjdk-amd64/lib/server/libjvm.so";
+  const std::string library = KORVAN_TEST_JDK "/lib/server/libjvm.so";
   ProcessOptions options;
   options.environment["KORVAN_TRACE"] = "1";
   options.unset.push_back("KORVAN_JVM_ROOT");
 
   folder.WriteSettings("[Java Runtime Environment]\nMain Class=Sample\n");
   ProcessResult result = folder.Run({}, options);
-  EXPECT_NE(result.standard_error.find("korvan: runtime: registered /usr/lib/jvm/java-17-openjdk-amd64: candidate " +
+  EXPECT_NE(result.standard_error.find("korvan: runtime: registered " KORVAN_TEST_JDK ": candidate " +
                                        library + " (server)"),
             std::string::npos)
       << result.standard_error;

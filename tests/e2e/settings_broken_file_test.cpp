@@ -14,7 +14,7 @@ namespace korvan::e2e {
 namespace {
 
 
-class BrokenSettingsFileTest : public testing::TestWithParam<Target> {
+class BrokenSettingsFileTest : public TargetTest {
  protected:
   // Writes `bytes` as they are (no line-end conversion) and runs the launcher.
   ProcessResult RunWith(const LaunchFolder& folder, const std::string& bytes) {

@@ -50,7 +50,7 @@ struct CipherCase {
 class CryptoApiCipherTest : public testing::TestWithParam<CipherCase> {
  protected:
   void SetUp() override {
-    if (std::getenv("WINEPREFIX") == nullptr) GTEST_SKIP() << "needs the Wine session of scripts/run-tests";
+    KORVAN_SKIP_UNLESS_RUNNABLE((Target{TargetKind::Windows, "Windows"}));
   }
 };
 

@@ -74,7 +74,9 @@ class EmbeddedSettings : public testing::Test {
   }
 };
 
-class EmbeddedSettingsTest : public EmbeddedSettings, public testing::WithParamInterface<Target> {};
+class EmbeddedSettingsTest : public EmbeddedSettings, public testing::WithParamInterface<Target> {
+  void SetUp() override { KORVAN_SKIP_UNLESS_RUNNABLE(GetParam()); }
+};
 
 const Target kLinux{TargetKind::Linux, "Linux"};
 

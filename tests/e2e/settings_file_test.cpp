@@ -29,7 +29,7 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-class SettingsFileTest : public testing::TestWithParam<Target> {};
+class SettingsFileTest : public TargetTest {};
 
 TEST_P(SettingsFileTest, DottedLauncherWithoutSettingsFileLacksAMainClass) {
   LaunchFolder folder(GetParam(), "My.Tool");

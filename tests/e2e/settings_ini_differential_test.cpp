@@ -219,7 +219,7 @@ std::vector<std::string> OutputLines(const std::string& output) {
 class IniDifferentialTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (std::getenv("WINEPREFIX") == nullptr) GTEST_SKIP() << "needs the Wine session of scripts/run-tests";
+    KORVAN_SKIP_UNLESS_RUNNABLE((Target{TargetKind::Windows, "Windows"}));
     folder_ = fs::temp_directory_path() / ("korvan-ini-" + std::to_string(getpid()));
     for (const char* target : {"linux", "windows"}) {
       fs::create_directories(folder_ / target);

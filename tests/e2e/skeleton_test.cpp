@@ -5,7 +5,7 @@
 namespace korvan::e2e {
 namespace {
 
-class LaunchSkeletonTest : public testing::TestWithParam<Target> {};
+class LaunchSkeletonTest : public TargetTest {};
 
 TEST_P(LaunchSkeletonTest, TracesTheSettingsFileBesideTheLauncher) {
   LaunchFolder folder(GetParam(), "Sample.App");

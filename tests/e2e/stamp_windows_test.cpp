@@ -37,6 +37,7 @@ enum class Tool { Linux, Windows };
 
 class StampWindowsLauncher : public testing::Test {
  protected:
+  void SetUp() override { KORVAN_SKIP_UNLESS_RUNNABLE((Target{TargetKind::Windows, "Windows"})); }
   StampWindowsLauncher() {
     folder_.WriteFile("embedded.txt", "[Java Runtime Environment]\nMain Class=com.example.Embedded\n");
     fs::copy_file(kInputs / "three-sizes.ico", folder_.folder() / "three.ico");

@@ -59,9 +59,11 @@ std::string ShareKib(std::uint64_t base_kib, double percent) {
       static_cast<std::uint64_t>(static_cast<double>(base_kib) * (percent / 100.0)));
 }
 
-class VmOptionsTest : public testing::TestWithParam<Target> {
+class VmOptionsTest : public TargetTest {
  protected:
-  VmOptionsTest() : folder_(GetParam()) {
+  VmOptionsTest() : folder_(GetParam()) {}
+  void SetUp() override {
+    KORVAN_SKIP_UNLESS_RUNNABLE(GetParam());
     const fs::path library = folder_.folder() / JvmLibrarySubPath(folder_);
     fs::create_directories(library.parent_path());
     std::error_code error;

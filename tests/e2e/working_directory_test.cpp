@@ -18,7 +18,7 @@ struct OverrideCase {
   bool moves_to_launcher_folder;
 };
 
-class WorkingDirectoryTest : public testing::TestWithParam<Target> {};
+class WorkingDirectoryTest : public TargetTest {};
 
 TEST_P(WorkingDirectoryTest, OverrideMovesToTheLauncherFolderBeforeTheSearch) {
   const OverrideCase cases[] = {{"Yes", true}, {"yes", true}, {"YES", true},

@@ -1,8 +1,8 @@
-#include "launcher/command_line.h"
+#include "platform/shared/command_line.h"
 
 #include <gtest/gtest.h>
 
-namespace korvan {
+namespace korvan::platform {
 namespace {
 
 struct SplitCase {
@@ -36,4 +36,4 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{L"   ", {}}));
 
 }  // namespace
-}  // namespace korvan
+}  // namespace korvan::platform

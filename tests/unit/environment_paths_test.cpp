@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/percent_references.h"
+#include "platform/shared/percent_references.h"
 
 namespace korvan {
 namespace {

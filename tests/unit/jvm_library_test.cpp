@@ -1,17 +1,13 @@
 #include "runtime/jvm_library.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <set>
 
 #include "platform/text.h"
 
 namespace korvan {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct SelectionCase {
   const char* name;
@@ -93,19 +89,6 @@ TEST(JvmLibrarySelection, EmptyFolderLooksRelativeToTheCurrentFolder) {
                            }};
   EXPECT_FALSE(SelectJvmLibrary(L"", JvmKind::Server, files).has_value());
   EXPECT_EQ(asked, std::vector<std::wstring>{kServer});
-}
-
-// This system's existence test: a folder named like the library counts too.
-TEST(JvmLibrarySelection, SystemExistenceTestCountsFolders) {
-  const fs::path root = fs::temp_directory_path() / ("korvan-jvm-library-" + std::to_string(getpid()));
-  fs::remove_all(root);
-  fs::create_directories(root / "lib/server/libjvm.so");
-  const std::wstring folder = root.wstring() + L"/";
-  const std::optional<JvmLibrary> library =
-      SelectJvmLibrary(folder, JvmKind::Any, SystemRuntimeFiles());
-  ASSERT_TRUE(library.has_value());
-  EXPECT_EQ(library->path, folder + kLinuxServer);
-  fs::remove_all(root);
 }
 
 TEST(JvmLibrarySelection, TrailingSeparatorIsAddedOnce) {

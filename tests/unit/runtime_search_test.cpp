@@ -24,7 +24,7 @@ constexpr int kJrockitJdk = 3;
 int FamilyIndex(const RuntimeFamily& family) {
   const std::vector<RuntimeFamily>& families = RuntimeFamilies();
   for (std::size_t i = 0; i < families.size(); ++i) {
-    if (std::wstring(families[i].registry_key) == family.registry_key) return static_cast<int>(i);
+    if (families[i].kind == family.kind && families[i].provider == family.provider) return static_cast<int>(i);
   }
   return -1;
 }
@@ -42,7 +42,7 @@ class MemoryRegistry : public platform::RuntimeRegistry {
   explicit MemoryRegistry(std::vector<Registration> registrations)
       : registrations_(std::move(registrations)) {}
 
-  std::wstring Location(const RuntimeFamily& family) override { return family.registry_key; }
+  std::wstring Location(const RuntimeFamily& family) override { return std::to_wstring(FamilyIndex(family)); }
 
   std::vector<RegisteredRuntime> ListRuntimes(const RuntimeFamily& family) override {
     opened.push_back(FamilyIndex(family));

@@ -115,14 +115,6 @@ INSTANTIATE_TEST_SUITE_P(
                     ComparisonCase{L"y", false, JvmKind::Any, false, false},
                     ComparisonCase{L"true", false, JvmKind::Any, false, false}));
 
-TEST(EqualsIgnoringAsciiCase, FoldsOnlyAToZ) {
-  EXPECT_TRUE(EqualsIgnoringAsciiCase(L"Favor_JRockit", L"favor_jrockit"));
-  EXPECT_FALSE(EqualsIgnoringAsciiCase(L"\u00c4", L"\u00e4"));  // no folding beyond A to Z
-  EXPECT_FALSE(EqualsIgnoringAsciiCase(L"@", L"`"));            // neighbours of A and a
-  EXPECT_FALSE(EqualsIgnoringAsciiCase(L"[", L"{"));
-  EXPECT_FALSE(EqualsIgnoringAsciiCase(L"any", L"anyway"));
-}
-
 TEST(InternalClassName, TurnsEveryDotIntoASlash) {
   EXPECT_EQ(InternalClassName(L"com.example.App"), L"com/example/App");
   EXPECT_EQ(InternalClassName(L"App"), L"App");

@@ -1,4 +1,4 @@
-#include "settings/ini_text.h"
+#include "platform/shared/ini_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace korvan {
+namespace korvan::platform {
 namespace {
 
 struct LookupCase {
@@ -161,13 +161,5 @@ INSTANTIATE_TEST_SUITE_P(
                   L"[A]\nx=1\nk=v\n[A]\nk=2\n"}),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
-TEST(IniNamesEqual, IgnoresCaseOnly) {
-  EXPECT_TRUE(IniNamesEqual(L"Main Class", L"MAIN class"));
-  EXPECT_FALSE(IniNamesEqual(L"Main Class", L"MainClass"));
-  EXPECT_FALSE(IniNamesEqual(L"Main", L"Main "));
-  EXPECT_FALSE(IniNamesEqual(L"\u00c4", L"\u00e4"));
-  EXPECT_FALSE(IniNamesEqual(L"@", L"`"));
-}
-
 }  // namespace
-}  // namespace korvan
+}  // namespace korvan::platform

@@ -2,15 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/shared/utf_text.h"
 #include "settings/settings_text.h"
-#include "settings/utf_codec.h"
 
 namespace korvan {
 namespace {
 
 // What the tool embeds: a byte-order mark, then the text.
 std::string Utf16(const std::wstring& text) {
-  return Utf16FromWide(L"\uFEFF" + text, ByteOrder::LittleEndian);
+  return platform::Utf16BytesFromWide(L"\uFEFF" + text, platform::ByteOrder::LittleEndian);
 }
 
 struct TextFileCase {
@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SettingsTextFile, StampedTextParsesAsWritten) {
   const std::string file = "[Application]\nCmd = -x\n[Java Runtime Environment]\nMain Class=A\n";
   const auto sections =
-      ParseSettingsText(WideFromUtf16(EmbeddedBytesFromTextFile(file), ByteOrder::LittleEndian));
+      ParseSettingsText(platform::WideFromUtf16Bytes(EmbeddedBytesFromTextFile(file), platform::ByteOrder::LittleEndian));
   ASSERT_EQ(sections.size(), 2u);
   EXPECT_EQ(sections[0].entries.front().second, L"-x");
   EXPECT_EQ(sections[1].name, L"Java Runtime Environment");

@@ -25,12 +25,13 @@
 #include "platform/embedded_settings.h"
 #include "platform/file_bytes.h"
 #include "platform/process.h"
-#include "platform/settings_trailer.h"
+#include "platform/shared/settings_trailer.h"
+#include "platform/shared/utf_text.h"
 #include "platform/text.h"
 #include "resource_tree.h"
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
-#include "settings/utf_codec.h"
+#include "platform/shared/utf_text.h"
 #include "stamp_options.h"
 #include "version_info.h"
 #include "version_info_text.h"
@@ -44,7 +45,7 @@ int Fail(const std::wstring& message) {
   return 1;
 }
 
-std::wstring Wide(const std::string& text) { return WideFromUtf8(text); }
+std::wstring Wide(const std::string& text) { return platform::WideFromUtf8(text); }
 
 bool IsWindowsExecutable(const std::string& bytes) { return bytes.compare(0, 2, "MZ") == 0; }
 
@@ -84,7 +85,7 @@ std::optional<std::string> SettingsPayload(const StampOptions& options, std::wst
   }
   if (options.raw) return payload;
   payload = EmbeddedBytesFromTextFile(payload);
-  const std::size_t sections = ParseSettingsText(WideFromUtf16(payload, ByteOrder::LittleEndian)).size();
+  const std::size_t sections = ParseSettingsText(platform::WideFromUtf16Bytes(payload, platform::ByteOrder::LittleEndian)).size();
   if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
     error = L"the system's cipher failed";
     return std::nullopt;

@@ -2,20 +2,11 @@
 
 #include <algorithm>
 
-#include "settings/utf_codec.h"
+#include "platform/shared/utf_text.h"
 #include "version_info.h"
 
 namespace korvan::stamp {
 namespace {
-
-std::u16string FromUtf16Bytes(const std::string& bytes) {
-  std::u16string text;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                  (static_cast<unsigned char>(bytes[i + 1]) << 8));
-  }
-  return text;
-}
 
 std::u16string_view Trimmed(std::u16string_view text) {
   const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r'; };
@@ -25,14 +16,13 @@ std::u16string_view Trimmed(std::u16string_view text) {
 }
 
 std::string Printable(std::u16string_view text) {
-  return Utf8FromWide(WideFromUtf16(
-      std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2), ByteOrder::LittleEndian));
+  return platform::Utf8FromWide(platform::WideFromUtf16(text));
 }
 
 }  // namespace
 
 std::u16string Utf16Text(const std::wstring& text) {
-  return FromUtf16Bytes(Utf16FromWide(text, ByteOrder::LittleEndian));
+  return platform::Utf16FromWide(text);
 }
 
 bool IsVersionPair(const std::wstring& argument) {
@@ -63,10 +53,10 @@ bool AddVersionPair(std::u16string_view pair, VersionStrings& strings, std::stri
 bool AddVersionLines(const std::string& file, VersionStrings& strings, std::string& error) {
   std::u16string text;
   if (file.compare(0, 2, "\xFF\xFE") == 0) {
-    text = FromUtf16Bytes(file.substr(2));
+    text = platform::Utf16FromWide(platform::WideFromUtf16Bytes(file.substr(2), platform::ByteOrder::LittleEndian));
   } else {
     const bool bom = file.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    text = Utf16Text(WideFromUtf8(std::string_view(file).substr(bom ? 3 : 0)));
+    text = Utf16Text(platform::WideFromUtf8(std::string_view(file).substr(bom ? 3 : 0)));
   }
   std::size_t start = 0;
   while (start <= text.size()) {

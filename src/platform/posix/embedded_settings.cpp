@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "platform/portable_cipher.h"
-#include "platform/settings_trailer.h"
+#include "platform/shared/portable_cipher.h"
+#include "platform/shared/settings_trailer.h"
 
 namespace korvan::platform {
 

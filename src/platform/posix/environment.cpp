@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/percent_references.h"
+#include "platform/shared/percent_references.h"
 #include "platform/text.h"
 
 namespace korvan::platform {

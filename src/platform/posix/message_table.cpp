@@ -11,7 +11,7 @@ struct MessageEntry {
 
 constexpr MessageEntry kMessages[] = {
 #define KORVAN_MESSAGE(id, name, text) {id, L"" text},
-#include "messages/message_texts.inc"
+#include "platform/message_texts.inc"
 #undef KORVAN_MESSAGE
 };
 

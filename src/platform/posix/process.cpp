@@ -31,6 +31,4 @@ bool ChangeCurrentDirectory(const std::wstring& path) {
   return chdir(NarrowFromWide(path).c_str()) == 0;
 }
 
-bool IsWindowsNtFamily() { return true; }
-
 }  // namespace korvan::platform

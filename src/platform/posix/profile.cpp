@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "platform/posix/regular_file.h"
+#include "platform/shared/ini_text.h"
 #include "platform/text.h"
-#include "settings/ini_text.h"
 
 namespace korvan::platform {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "launcher/command_line.h"
+#include "platform/shared/command_line.h"
 
 namespace korvan::platform {
 
@@ -41,17 +41,6 @@ void UseSystemDefaultLocale() { SetThreadLocale(GetSystemDefaultLCID()); }
 
 bool ChangeCurrentDirectory(const std::wstring& path) {
   return SetCurrentDirectoryW(path.c_str()) != 0;
-}
-
-bool IsWindowsNtFamily() {
-  OSVERSIONINFOEXW extended{};
-  extended.dwOSVersionInfoSize = sizeof(extended);
-  if (GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&extended))) {
-    return extended.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  }
-  OSVERSIONINFOW basic{};
-  basic.dwOSVersionInfoSize = sizeof(basic);
-  return GetVersionExW(&basic) && basic.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 }  // namespace korvan::platform

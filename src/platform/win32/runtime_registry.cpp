@@ -11,6 +11,14 @@ constexpr DWORD kKeyNameCapacity = 256;
 // No path is longer than this; a longer "JavaHome" is not a folder.
 constexpr DWORD kJavaHomeMaxBytes = 32767 * sizeof(wchar_t);
 
+// The family's key below HKEY_LOCAL_MACHINE, ending with "\".
+std::wstring FamilyKey(const RuntimeFamily& family) {
+  const std::wstring vendor =
+      family.provider == RuntimeProvider::Sun ? L"Software\\JavaSoft\\" : L"Software\\JRockit\\";
+  return vendor + (family.kind == RuntimeKind::Jdk ? L"Java Development Kit\\"
+                                                   : L"Java Runtime Environment\\");
+}
+
 class OpenKey {
  public:
   explicit OpenKey(const std::wstring& path) {
@@ -58,14 +66,14 @@ std::optional<std::wstring> ReadTextValue(HKEY key, const wchar_t* name) {
 class WindowsRuntimeRegistry : public RuntimeRegistry {
  public:
   std::wstring Location(const RuntimeFamily& family) override {
-    std::wstring key = family.registry_key;
+    std::wstring key = FamilyKey(family);
     if (!key.empty() && key.back() == L'\\') key.pop_back();
     return L"HKEY_LOCAL_MACHINE\\" + key;
   }
 
   std::vector<RegisteredRuntime> ListRuntimes(const RuntimeFamily& family) override {
     std::vector<RegisteredRuntime> runtimes;
-    const OpenKey key(family.registry_key);
+    const OpenKey key(FamilyKey(family));
     if (key.get() == nullptr) return runtimes;
     for (DWORD index = 0;; ++index) {
       wchar_t name[kKeyNameCapacity];
@@ -82,7 +90,7 @@ class WindowsRuntimeRegistry : public RuntimeRegistry {
 
   std::optional<std::wstring> ReadJavaHome(const RuntimeFamily& family,
                                            const RegisteredRuntime& runtime) override {
-    const OpenKey key(std::wstring(family.registry_key) + runtime.name);
+    const OpenKey key(FamilyKey(family) + runtime.name);
     if (key.get() == nullptr) return std::nullopt;
     return ReadTextValue(key.get(), L"JavaHome");
   }

@@ -41,6 +41,13 @@ std::string WithCrLf(const std::string& text) {
 
 }  // namespace
 
+std::string WhyNotRunnable(const Target& target) {
+  if (target.kind == TargetKind::Linux) return "";
+  if (!fs::exists(LauncherBuild(target.kind))) return LauncherBuild(target.kind).string() + " is not built";
+  if (std::getenv("WINEPREFIX") == nullptr) return "no Wine session (WINEPREFIX): scripts/run-tests starts one";
+  return "";
+}
+
 std::string WinePath(const fs::path& path) {
   std::string result = "Z:" + fs::absolute(path).string();
   for (char& c : result) {
@@ -54,7 +61,7 @@ LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_nam
   launcher_file_ = launcher_name + (windows() ? ".exe" : "");
   const fs::path build = LauncherBuild(target.kind);
   if (!fs::exists(build)) {
-    ADD_FAILURE() << build << " is missing: build both presets (scripts/run-tests does)";
+    if (!windows()) ADD_FAILURE() << build << " is missing";  // Windows tests skip (WhyNotRunnable)
     return;
   }
   fs::create_directories(launcher().parent_path());

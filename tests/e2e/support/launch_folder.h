@@ -23,6 +23,18 @@ struct Target {
 std::vector<Target> AllTargets();
 std::string TargetName(const testing::TestParamInfo<Target>& info);
 
+// Why `target` cannot run here, or "" when it can: the Windows target needs
+// build/windows/korvan.exe and Wine, in the session of scripts/run-tests.
+std::string WhyNotRunnable(const Target& target);
+#define KORVAN_SKIP_UNLESS_RUNNABLE(target) \
+  if (const std::string why = WhyNotRunnable(target); !why.empty()) GTEST_SKIP() << why
+
+// A test run against each target, skipped with the reason where its target cannot run.
+class TargetTest : public testing::TestWithParam<Target> {
+ protected:
+  void SetUp() override { KORVAN_SKIP_UNLESS_RUNNABLE(GetParam()); }
+};
+
 class LaunchFolder {
  public:
   // `launcher_name` without extension; the Windows copy gets ".exe".

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace korvan {
+namespace korvan::platform {
 
 // Splits a Windows command line into tokens, the program path included.
 // A token that begins with a double quote runs to the next double quote (both
@@ -11,4 +11,4 @@ namespace korvan {
 // runs to the next space. Only U+0020 separates; there is no escape character.
 std::vector<std::wstring> SplitCommandLine(const std::wstring& line);
 
-}  // namespace korvan
+}  // namespace korvan::platform

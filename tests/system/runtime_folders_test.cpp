@@ -122,10 +122,23 @@ TEST(RuntimeRoots, KorvanJvmRootNamesTheRootsElseUsrLibJvm) {
             (Roots{L"/opt/java", L"/usr/lib/jvm"}));
 }
 
+// This system's existence test: a folder named like the library counts too.
+TEST(JvmLibrarySelection, SystemExistenceTestCountsFolders) {
+  const fs::path root = fs::temp_directory_path() / ("korvan-jvm-library-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "lib/server/libjvm.so");
+  const std::wstring folder = root.wstring() + L"/";
+  const std::optional<JvmLibrary> library =
+      SelectJvmLibrary(folder, JvmKind::Any, SystemRuntimeFiles());
+  ASSERT_TRUE(library.has_value());
+  EXPECT_EQ(library->path, folder + L"lib/server/libjvm.so");
+  fs::remove_all(root);
+}
+
 // This machine's runtimes: Debian's OpenJDK 17 must be found with its server
 // VM, and chosen when the settings allow nothing newer.
 TEST(RuntimeFoldersOfThisMachine, DebianOpenJdk17IsFoundAndChosenWithinItsLimits) {
-  const std::wstring openjdk = L"/usr/lib/jvm/java-17-openjdk-amd64/";
+  const std::wstring openjdk = platform::WideFromNarrow(KORVAN_TEST_JDK "/");
   const std::wstring library = openjdk + L"lib/server/libjvm.so";
   ASSERT_TRUE(fs::exists(library)) << "Debian's openjdk-17 package is needed";
 

@@ -1,9 +1,9 @@
-#include "settings/ini_text.h"
+#include "platform/shared/ini_text.h"
 
+#include "platform/shared/utf_text.h"
 #include "platform/text.h"
-#include "settings/utf_codec.h"
 
-namespace korvan {
+namespace korvan::platform {
 namespace {
 
 bool IsIniBlank(wchar_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A; }
@@ -26,8 +26,6 @@ std::wstring_view Trim(std::wstring_view text) { return TrimEnd(TrimStart(text))
 std::wstring UpToNul(std::wstring_view text) {
   return std::wstring(text.substr(0, text.find(L'\0')));
 }
-
-wchar_t FoldCase(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
 
 struct Line {
   std::size_t start;  // first character of the line
@@ -85,7 +83,7 @@ ClassifiedLine Classify(std::wstring_view raw) {
 // Headers with an empty name ("[]") and the lines before the first header
 // belong to no section that a query can name.
 bool SectionMatches(std::wstring_view file_name, std::wstring_view query) {
-  return !file_name.empty() && IniNamesEqual(file_name, query);
+  return !file_name.empty() && EqualsIgnoringAsciiCase(file_name, query);
 }
 
 std::wstring StripOuterQuotes(const std::wstring& value) {
@@ -98,29 +96,22 @@ std::wstring StripOuterQuotes(const std::wstring& value) {
 
 }  // namespace
 
-bool IniNamesEqual(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-  }
-  return true;
-}
-
 IniFileText DecodeIniFile(const std::string& bytes) {
   const std::string_view view(bytes);
   if (view.substr(0, 3) == "\xEF\xBB\xBF") {
     return IniFileText{WideFromUtf8(view.substr(3)), IniEncoding::Utf8};
   }
   if (view.substr(0, 2) == "\xFF\xFE") {
-    return IniFileText{WideFromUtf16(view.substr(2), ByteOrder::LittleEndian), IniEncoding::Utf16Le};
+    return IniFileText{WideFromUtf16Bytes(view.substr(2), ByteOrder::LittleEndian),
+                       IniEncoding::Utf16Le};
   }
   if (view.substr(0, 2) == "\xFE\xFF") {
-    return IniFileText{WideFromUtf16(view.substr(2), ByteOrder::BigEndian), IniEncoding::Utf16Be};
+    return IniFileText{WideFromUtf16Bytes(view.substr(2), ByteOrder::BigEndian), IniEncoding::Utf16Be};
   }
   // Plain ASCII reads the same in every narrow encoding: skip the conversion.
   for (char c : bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) {
-      return IniFileText{platform::WideFromNarrow(bytes), IniEncoding::Narrow};
+      return IniFileText{WideFromNarrow(bytes), IniEncoding::Narrow};
     }
   }
   return IniFileText{std::wstring(bytes.begin(), bytes.end()), IniEncoding::Narrow};
@@ -131,13 +122,13 @@ std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {
     case IniEncoding::Utf8:
       return "\xEF\xBB\xBF" + Utf8FromWide(text);
     case IniEncoding::Utf16Le:
-      return "\xFF\xFE" + Utf16FromWide(text, ByteOrder::LittleEndian);
+      return "\xFF\xFE" + Utf16BytesFromWide(text, ByteOrder::LittleEndian);
     case IniEncoding::Utf16Be:
-      return "\xFE\xFF" + Utf16FromWide(text, ByteOrder::BigEndian);
+      return "\xFE\xFF" + Utf16BytesFromWide(text, ByteOrder::BigEndian);
     case IniEncoding::Narrow:
       break;
   }
-  return platform::NarrowFromWide(text);
+  return NarrowFromWide(text);
 }
 
 std::vector<IniSection> ParseIniText(std::wstring_view text) {
@@ -168,7 +159,7 @@ std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections
     if (!SectionMatches(sections[i].name, wanted_section)) continue;
     // Only the first section of a name is searched.
     for (const IniEntry& entry : sections[i].entries) {
-      if (!IniNamesEqual(entry.key, wanted_key)) continue;
+      if (!EqualsIgnoringAsciiCase(entry.key, wanted_key)) continue;
       if (!entry.value) return std::nullopt;
       return StripOuterQuotes(*entry.value);
     }
@@ -205,7 +196,7 @@ std::wstring SetIniValue(std::wstring_view text, std::wstring_view section, std:
     }
     if (!in_section || classified.kind == ClassifiedLine::Kind::Blank) continue;
     last_content = i;
-    if (IniNamesEqual(classified.name, wanted_key)) {
+    if (EqualsIgnoringAsciiCase(classified.name, wanted_key)) {
       // Rewrite the entry in place, keeping the key as the file spells it.
       std::wstring result(text.substr(0, lines[i].start));
       result += classified.name;
@@ -231,4 +222,4 @@ std::wstring SetIniValue(std::wstring_view text, std::wstring_view section, std:
   return result;
 }
 
-}  // namespace korvan
+}  // namespace korvan::platform

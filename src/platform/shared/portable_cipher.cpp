@@ -1,4 +1,4 @@
-#include "platform/portable_cipher.h"
+#include "platform/shared/portable_cipher.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "platform/percent_references.h"
+#include "platform/shared/percent_references.h"
 
 namespace korvan::platform {
 

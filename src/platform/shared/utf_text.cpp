@@ -1,8 +1,6 @@
-#include "settings/utf_codec.h"
+#include "platform/shared/utf_text.h"
 
-#include <cstdint>
-
-namespace korvan {
+namespace korvan::platform {
 namespace {
 
 constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
@@ -38,7 +36,7 @@ void ForEachCodePoint(std::wstring_view text, Visit visit) {
   }
 }
 
-void AppendUnit(std::string& bytes, std::uint16_t unit, ByteOrder order) {
+void AppendUnit(std::string& bytes, char16_t unit, ByteOrder order) {
   const char high = static_cast<char>(unit >> 8);
   const char low = static_cast<char>(unit & 0xFF);
   if (order == ByteOrder::LittleEndian) {
@@ -50,21 +48,35 @@ void AppendUnit(std::string& bytes, std::uint16_t unit, ByteOrder order) {
   }
 }
 
+wchar_t LowerAsciiLetter(wchar_t c) { return c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c; }
+
 }  // namespace
 
-std::wstring WideFromUtf16(std::string_view bytes, ByteOrder order) {
+std::u16string Utf16FromWide(std::wstring_view text) {
+  std::u16string units;
+  units.reserve(text.size());
+  for (wchar_t unit : text) {
+    char32_t c = static_cast<char32_t>(unit) & (kWideIsUtf16 ? 0xFFFF : 0xFFFFFFFF);
+    if (c > 0x10FFFF) c = kReplacement;
+    if (c > 0xFFFF) {
+      c -= 0x10000;
+      units += static_cast<char16_t>(0xD800 + (c >> 10));
+      units += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(c);
+    }
+  }
+  return units;
+}
+
+std::wstring WideFromUtf16(std::u16string_view units) {
   std::wstring text;
-  text.reserve(bytes.size() / 2);
-  const std::size_t units = bytes.size() / 2;
-  auto unit_at = [&](std::size_t i) -> char32_t {
-    const auto first = static_cast<unsigned char>(bytes[2 * i]);
-    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-    return order == ByteOrder::LittleEndian ? (second << 8) | first : (first << 8) | second;
-  };
-  for (std::size_t i = 0; i < units; ++i) {
-    const char32_t unit = unit_at(i);
-    if (!kWideIsUtf16 && IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unit_at(i + 1))) {
-      AppendCodePoint(text, 0x10000 + ((unit - 0xD800) << 10) + (unit_at(i + 1) - 0xDC00));
+  text.reserve(units.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char32_t unit = units[i];
+    if (!kWideIsUtf16 && IsHighSurrogate(unit) && i + 1 < units.size() &&
+        IsLowSurrogate(units[i + 1])) {
+      AppendCodePoint(text, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
       continue;
     }
@@ -73,20 +85,22 @@ std::wstring WideFromUtf16(std::string_view bytes, ByteOrder order) {
   return text;
 }
 
-std::string Utf16FromWide(std::wstring_view text, ByteOrder order) {
+std::string Utf16BytesFromWide(std::wstring_view text, ByteOrder order) {
   std::string bytes;
   bytes.reserve(text.size() * 2);
-  ForEachCodePoint(text, [&](char32_t c) {
-    if (c > 0x10FFFF) c = kReplacement;
-    if (c > 0xFFFF) {
-      c -= 0x10000;
-      AppendUnit(bytes, static_cast<std::uint16_t>(0xD800 + (c >> 10)), order);
-      AppendUnit(bytes, static_cast<std::uint16_t>(0xDC00 + (c & 0x3FF)), order);
-    } else {
-      AppendUnit(bytes, static_cast<std::uint16_t>(c), order);
-    }
-  });
+  for (char16_t unit : Utf16FromWide(text)) AppendUnit(bytes, unit, order);
   return bytes;
+}
+
+std::wstring WideFromUtf16Bytes(std::string_view bytes, ByteOrder order) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]);
+    const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<char16_t>(order == ByteOrder::LittleEndian ? (second << 8) | first
+                                                                      : (first << 8) | second);
+  }
+  return WideFromUtf16(units);
 }
 
 std::wstring WideFromUtf8(std::string_view bytes) {
@@ -159,4 +173,12 @@ std::string Utf8FromWide(std::wstring_view text) {
   return bytes;
 }
 
-}  // namespace korvan
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAsciiLetter(a[i]) != LowerAsciiLetter(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace korvan::platform

@@ -1,4 +1,4 @@
-#include "platform/settings_trailer.h"
+#include "platform/shared/settings_trailer.h"
 
 #include <limits>
 

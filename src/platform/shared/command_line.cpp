@@ -1,8 +1,8 @@
-#include "launcher/command_line.h"
+#include "platform/shared/command_line.h"
 
 #include <cwctype>
 
-namespace korvan {
+namespace korvan::platform {
 
 std::vector<std::wstring> SplitCommandLine(const std::wstring& line) {
   std::size_t begin = 0;
@@ -32,4 +32,4 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& line) {
   return tokens;
 }
 
-}  // namespace korvan
+}  // namespace korvan::platform

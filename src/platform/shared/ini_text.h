@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-namespace korvan {
+namespace korvan::platform {
 
 enum class IniEncoding { Narrow, Utf8, Utf16Le, Utf16Be };
 
@@ -64,7 +64,4 @@ std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections
 std::wstring SetIniValue(std::wstring_view text, std::wstring_view section, std::wstring_view key,
                          std::wstring_view value);
 
-// Name comparison of the profile functions: A to Z match a to z.
-bool IniNamesEqual(std::wstring_view a, std::wstring_view b);
-
-}  // namespace korvan
+}  // namespace korvan::platform

@@ -1,0 +1,9 @@
+#include "platform/capabilities.h"
+
+namespace korvan::platform {
+
+bool RemembersUserRuntimeChoice() { return true; }
+
+std::size_t LongestFindablePath() { return 259; }
+
+}  // namespace korvan::platform
