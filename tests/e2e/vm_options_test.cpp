@@ -168,7 +168,7 @@ TEST_P(VmOptionsTest, CmdArgumentsFollowTheCommandLine) {
 TEST_P(VmOptionsTest, MissingClassPathEndsTheRunWithMessage209) {
   WriteSettings("Virtual Machine Parameters=-Xmx50P\n", "[Application]\nCmd=a\n");
   const ProcessResult result = Run();
-  EXPECT_EQ(result.standard_output,
+  EXPECT_EQ(folder_.ErrorOutput(result),
             folder_.Lines("Error: Java Class Path was not specified in INI file. \n"));
   EXPECT_EQ(result.exit_code, 255);
   EXPECT_EQ(Traced(result.standard_error, "VM option"), Texts{}) << result.standard_error;

@@ -1,0 +1,215 @@
+// Applications set up as they are started with the java command: files named
+// through KORVAN_APP_HOME from any current folder, class path wildcards,
+// module options and argument files, the identity that monitoring tools read,
+// the Linux native library path, and error lines that leave standard output
+// to the application. The real Linux launcher on the real VM.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "support/launch_folder.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kJdk = KORVAN_TEST_JDK;
+const std::string kJavaTests = KORVAN_JAVA_TESTS_DIR;
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class JavaCommandLinuxTest : public testing::Test {
+ protected:
+  // An application folder as one ships: the launcher, app.jar (the probe
+  // application), lib/extra.jar and the runtime as jre/, a link to the JDK.
+  JavaCommandLinuxTest() {
+    fs::copy_file(kJavaTests + "/probe.jar", folder_.folder() / "app.jar");
+    fs::create_directories(folder_.folder() / "lib");
+    fs::copy_file(kJavaTests + "/extra.jar", folder_.folder() / "lib/extra.jar");
+    folder_.WriteFile("lib/README.txt", "not a jar\n");
+    fs::create_directory_symlink(kJdk, folder_.folder() / "jre");
+    fs::create_directories(elsewhere_);
+  }
+  ~JavaCommandLinuxTest() override { fs::remove_all(elsewhere_); }
+
+  // Settings that name nothing but the main class and %KORVAN_APP_HOME% paths.
+  void WriteSettings(const std::string& class_path, const std::string& extra_runtime_lines = "",
+                     const std::string& extra_class_path_lines = "") {
+    folder_.WriteSettings("[Java Runtime Environment]\n"
+                          "Main Class=korvan.probe.Probe\n"
+                          "JRE Path=%KORVAN_APP_HOME%/jre\n" +
+                          extra_runtime_lines + "[Class Path]\nClass Path=" + class_path + "\n" +
+                          extra_class_path_lines);
+  }
+
+  // Started from a folder of its own, never the application's.
+  ProcessResult Run(const std::vector<std::string>& arguments, ProcessOptions options = {}) {
+    options.working_directory = elsewhere_.string();
+    options.environment.emplace("LC_ALL", "C.UTF-8");
+    const ProcessResult result = folder_.Run(arguments, options);
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  std::string Home() const { return folder_.NativePath(); }
+
+  LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
+  const fs::path elsewhere_ =
+      fs::temp_directory_path() / ("korvan-elsewhere-" + std::to_string(::getpid()));
+};
+
+TEST_F(JavaCommandLinuxTest, JarFolderApplicationStartsFromAnotherFolder) {
+  WriteSettings("%KORVAN_APP_HOME%/app.jar:%KORVAN_APP_HOME%/lib/*", "",
+                "Expand Wildcards=Yes\n[Application]\nOutput File=%KORVAN_APP_HOME%/out.txt\n");
+  const ProcessResult result = Run({"load", "korvan.extra.Extra", "korvan.probe.Probe"});
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  std::ifstream out(folder_.folder() / "out.txt");
+  const std::string written((std::istreambuf_iterator<char>(out)), {});
+  EXPECT_EQ(written, "korvan.extra.Extra from extra.jar\nkorvan.probe.Probe from app.jar\n")
+      << result.standard_error;
+}
+
+struct WildcardCase {
+  const char* name;
+  std::string class_path;
+  std::string expand_wildcards;
+  std::string expected_class_path;  // "<home>" stands for the application folder
+};
+
+class WildcardLinuxTest : public JavaCommandLinuxTest,
+                          public testing::WithParamInterface<WildcardCase> {};
+
+TEST_P(WildcardLinuxTest, ClassPathReachesTheVmAsTheJavaCommandGivesIt) {
+  fs::copy_file(kJavaTests + "/probe.jar", folder_.folder() / "lib/probe.jar");
+  WriteSettings(GetParam().class_path, "",
+                "Expand Wildcards=" + GetParam().expand_wildcards + "\n");
+  const ProcessResult result = Run({"property", "java.class.path"});
+  std::string expected = GetParam().expected_class_path;
+  for (std::size_t at; (at = expected.find("<home>")) != std::string::npos;) {
+    expected.replace(at, 6, Home());
+  }
+  if (expected.empty()) {
+    // Taken whole, the entry names no class: the launch fails, saying so.
+    EXPECT_TRUE(Contains(result.standard_error, "Error: Could not find the main class"))
+        << result.standard_error;
+    EXPECT_EQ(result.exit_code, 255);
+    return;
+  }
+  // Listing order belongs to the file system: compare the entries as a set.
+  const std::string prefix = "java.class.path=";
+  ASSERT_EQ(result.standard_output.rfind(prefix, 0), 0u) << result.standard_error;
+  auto entries = [](std::string text) {
+    std::vector<std::string> list;
+    for (std::size_t start = 0;;) {
+      const std::size_t end = text.find(':', start);
+      list.push_back(text.substr(start, end - start));
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    std::sort(list.begin(), list.end());
+    return list;
+  };
+  std::string got = result.standard_output.substr(prefix.size());
+  got.pop_back();  // the line end
+  EXPECT_EQ(entries(got), entries(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WildcardLinuxTest,
+    testing::Values(
+        WildcardCase{"ExpandedWhenAsked", "%KORVAN_APP_HOME%/lib/*", "yes",
+                     "<home>/lib/extra.jar:<home>/lib/probe.jar"},
+        WildcardCase{"OtherEntriesStay", "%KORVAN_APP_HOME%/app.jar:%KORVAN_APP_HOME%/lib/*:x",
+                     "YES", "<home>/app.jar:<home>/lib/extra.jar:<home>/lib/probe.jar:x"},
+        WildcardCase{"TakenWholeByDefault", "%KORVAN_APP_HOME%/lib/*", "", ""},
+        WildcardCase{"OnlyYesAsks", "%KORVAN_APP_HOME%/lib/*", "true", ""}),
+    [](const testing::TestParamInfo<WildcardCase>& info) { return info.param.name; });
+
+TEST_F(JavaCommandLinuxTest, WildcardWithoutTheKeyIsTracedNamingIt) {
+  WriteSettings("%KORVAN_APP_HOME%/lib/*");
+  ProcessOptions options;
+  options.environment["KORVAN_TRACE"] = "1";
+  const ProcessResult result = Run({"args"}, options);
+  EXPECT_TRUE(Contains(result.standard_error, "\"Expand Wildcards=Yes\"")) << result.standard_error;
+}
+
+TEST_F(JavaCommandLinuxTest, ModuleOptionsInTheJavaCommandsFormReachTheVm) {
+  folder_.WriteFile("app.args",
+                    "# as a start script writes it\n--add-opens java.base/java.util=ALL-UNNAMED\n");
+  WriteSettings("%KORVAN_APP_HOME%/app.jar",
+                "Virtual Machine Parameters=-server --add-opens java.base/java.lang=ALL-UNNAMED "
+                "@%KORVAN_APP_HOME%/app.args\n");
+  const ProcessResult result = Run({"opens", "java.lang", "java.util", "java.io"});
+  EXPECT_EQ(result.standard_output,
+            "java.lang open=true\njava.util open=true\njava.io open=false\n")
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_F(JavaCommandLinuxTest, ArgumentFileQuotesKeepBlanks) {
+  folder_.WriteFile("app.args", "-Dkorvan.a=\"two words\" '-Dkorvan.b=x y'\n-Xss2m\n");
+  WriteSettings("%KORVAN_APP_HOME%/app.jar",
+                "Virtual Machine Parameters=\"@%KORVAN_APP_HOME%/app.args\"\n");
+  const ProcessResult result = Run({"property", "korvan.a", "korvan.b"});
+  EXPECT_EQ(result.standard_output, "korvan.a=two words\nkorvan.b=x y\n") << result.standard_error;
+}
+
+TEST_F(JavaCommandLinuxTest, MonitoringToolsSeeTheMainClassAndArguments) {
+  WriteSettings("%KORVAN_APP_HOME%/app.jar", "", "[Application]\nCmd=tail\n");
+  const ProcessResult result =
+      Run({"property", "sun.java.command", "sun.java.launcher"});
+  EXPECT_EQ(result.standard_output,
+            "sun.java.command=korvan.probe.Probe property sun.java.command sun.java.launcher "
+            "tail\nsun.java.launcher=SUN_STANDARD\n")
+      << result.standard_error;
+}
+
+// The value java gives java.library.path in the same environment.
+std::string JavaDefaultLibraryPath(const ProcessOptions& options) {
+  const ProcessResult java = RunProcess(
+      {kJdk + "/bin/java", "-cp", kJavaTests + "/probe.jar", "korvan.probe.Probe", "property",
+       "java.library.path"},
+      options);
+  return java.standard_output.substr(std::string("java.library.path=").size());
+}
+
+TEST_F(JavaCommandLinuxTest, NativeLibraryPathFollowsLinuxRules) {
+  // The application's library lies in the current folder and on PATH: neither counts.
+  fs::copy_file(kJavaTests + "/native/libkorvanprobe.so", elsewhere_ / "libkorvanprobe.so");
+  WriteSettings("%KORVAN_APP_HOME%/app.jar", "Library Path=%KORVAN_APP_HOME%/native\n");
+  ProcessOptions options;
+  options.environment["PATH"] = elsewhere_.string() + ":/usr/bin:/bin";
+  options.environment["LD_LIBRARY_PATH"] = "/korvan/inherited";
+  const ProcessResult not_found = Run({"native", "korvanprobe"}, options);
+  EXPECT_TRUE(Contains(not_found.standard_error, "java.lang.UnsatisfiedLinkError"))
+      << not_found.standard_output << not_found.standard_error;
+  EXPECT_EQ(not_found.exit_code, 255);
+
+  const ProcessResult path = Run({"property", "java.library.path"}, options);
+  options.working_directory = elsewhere_.string();
+  EXPECT_EQ(path.standard_output, "java.library.path=" + Home() + "/native:" + Home() + ":" +
+                                      JavaDefaultLibraryPath(options))
+      << path.standard_error;
+
+  // The launcher folder does count.
+  fs::copy_file(kJavaTests + "/native/libkorvanprobe.so", folder_.folder() / "libkorvanprobe.so");
+  const ProcessResult found = Run({"native", "korvanprobe"}, options);
+  EXPECT_EQ(found.standard_output, "native=hello from native\n") << found.standard_error;
+}
+
+TEST_F(JavaCommandLinuxTest, ErrorLinesLeaveStandardOutputToTheApplication) {
+  folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=%KORVAN_APP_HOME%/jre\n");
+  const ProcessResult result = Run({"args"});
+  EXPECT_EQ(result.standard_output, "");
+  EXPECT_EQ(result.standard_error, "Error: Main class was not specified in INI file. \n");
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+}  // namespace
+}  // namespace korvan::e2e
