@@ -166,7 +166,7 @@ TEST_F(JavaCommandLinuxTest, MonitoringToolsSeeTheMainClassAndArguments) {
       Run({"property", "sun.java.command", "sun.java.launcher"});
   EXPECT_EQ(result.standard_output,
             "sun.java.command=korvan.probe.Probe property sun.java.command sun.java.launcher "
-            "tail\nsun.java.launcher=SUN_STANDARD\n")
+            "tail\nsun.java.launcher=SUN_STANDARD\ntail=null\n")
       << result.standard_error;
 }
 
