@@ -9,7 +9,8 @@ std::vector<std::wstring> SplitEntries(const std::wstring& text, wchar_t separat
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = text.find(separator, start);
-    entries.push_back(text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    entries.push_back(
+        text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
     if (end == std::wstring::npos) return entries;
     start = end + 1;
   }

@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "jvm/environment_setup.h"
-#include "launcher/application_home.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
+#include "launcher/application_home.h"
 #include "messages/error_sink.h"
 #include "messages/trace.h"
 #include "platform/environment.h"

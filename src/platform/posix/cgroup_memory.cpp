@@ -49,7 +49,8 @@ std::optional<std::string> GroupPath(const std::string& root, bool version2) {
     if (second == std::string::npos) continue;
     const std::string id = line.substr(0, first);
     const std::string controllers = line.substr(first + 1, second - first - 1);
-    const bool matches = version2 ? id == "0" && controllers.empty() : HasItem(controllers, "memory");
+    const bool matches =
+        version2 ? id == "0" && controllers.empty() : HasItem(controllers, "memory");
     if (matches) return line.substr(second + 1);
   }
   return std::nullopt;
@@ -68,7 +69,8 @@ std::optional<Hierarchy> FindHierarchy(const std::string& root, bool version2) {
     while (fields >> field && field != "-") before.push_back(field);
     std::string type, source, options;
     if (before.size() < 5 || !(fields >> type >> source >> options)) continue;
-    const bool matches = version2 ? type == "cgroup2" : type == "cgroup" && HasItem(options, "memory");
+    const bool matches =
+        version2 ? type == "cgroup2" : type == "cgroup" && HasItem(options, "memory");
     if (!matches) continue;
     const std::string mount_root = Unescape(before[3]);
     std::string relative = *group;
