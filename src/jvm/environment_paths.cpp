@@ -62,6 +62,22 @@ std::wstring NativeLibraryPath(const std::wstring& library_path,
   return text;
 }
 
+std::wstring LoaderLibraryPath(const std::wstring& library_path,
+                               const std::wstring& launcher_folder,
+                               const std::wstring& current_value, wchar_t list_separator,
+                               wchar_t path_separator, const ExpandReferences& expand) {
+  std::wstring text = expand(library_path);
+  EndWithSeparator(text, list_separator);
+  std::wstring folder = launcher_folder;
+  if (folder.size() > 1 && folder.back() == path_separator) folder.pop_back();
+  text += folder;
+  if (!current_value.empty()) {
+    EndWithSeparator(text, list_separator);
+    text += current_value;
+  }
+  return text;
+}
+
 std::wstring ExtendedSearchPath(const std::wstring& system_path,
                                 const std::wstring& runtime_bin_folder,
                                 const platform::SearchPathRules& rules,

@@ -39,6 +39,15 @@ std::wstring NativeLibraryPath(const std::wstring& library_path,
                                const platform::SearchPathRules& rules,
                                const ExpandReferences& expand);
 
+// The loader variable's new value where the VM builds its library path from
+// it: "Library Path" (references expanded), the launcher folder without its
+// final separator, then the variable's current value when it has one. No
+// empty entry is added, since an empty entry would stand for the current folder.
+std::wstring LoaderLibraryPath(const std::wstring& library_path,
+                               const std::wstring& launcher_folder,
+                               const std::wstring& current_value, wchar_t list_separator,
+                               wchar_t path_separator, const ExpandReferences& expand);
+
 // The new executable search path: "System Path" (references expanded), the
 // current search path, then the runtime bin folder.
 std::wstring ExtendedSearchPath(const std::wstring& system_path,

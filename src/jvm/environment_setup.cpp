@@ -3,6 +3,7 @@
 #include "jvm/environment_paths.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
+#include "platform/native_library_path.h"
 #include "platform/paths.h"
 #include "platform/runtime_layout.h"
 
@@ -29,7 +30,15 @@ std::wstring PrepareEnvironment(const LaunchSettings& settings, const std::wstri
 
   // Built before the search path changes: it holds the search path as inherited.
   std::wstring library_path_option;
-  if (!settings.library_path.empty()) {
+  const platform::NativeLibraryPathRules library_rules = platform::GetNativeLibraryPathRules();
+  if (!settings.library_path.empty() && library_rules.loader_variable != nullptr) {
+    const std::wstring variable = library_rules.loader_variable;
+    PublishVariable(variable,
+                    LoaderLibraryPath(settings.library_path, launcher_folder,
+                                      platform::ReadEnvironmentVariable(variable).value_or(L""),
+                                      rules.list_separator, platform::GetPathRules().separator,
+                                      expand));
+  } else if (!settings.library_path.empty()) {
     library_path_option =
         L"-Djava.library.path=" +
         NativeLibraryPath(settings.library_path, launcher_folder, runtime.lib, rules, expand);

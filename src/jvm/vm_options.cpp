@@ -2,9 +2,13 @@
 
 #include <utility>
 
+#include "jvm/class_path_wildcards.h"
 #include "jvm/vm_parameters.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
+#include "platform/file_bytes.h"
+#include "platform/folder_listing.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace korvan {
@@ -29,23 +33,68 @@ void AppendVmOptions(VmPlan& plan, const std::vector<std::wstring>& entries) {
   }
 }
 
+ClassPathRules GetClassPathRules() {
+  const wchar_t separator = platform::GetPathRules().separator;
+  // Windows takes "lib/*" as well as "lib\*", as the java command does there.
+  return ClassPathRules{platform::GetSearchPathRules().list_separator,
+                        separator == L'\\' ? std::wstring(L"\\/") : std::wstring(1, separator)};
+}
+
+// The class path option: references expanded, then wildcard entries when the
+// settings ask for it. Expanded here, once, so a jar name holding "%" stays.
+std::wstring ClassPathOption(const ClassPathGroup& group) {
+  const std::wstring class_path = platform::ExpandEnvironmentReferences(group.class_path);
+  const ClassPathRules rules = GetClassPathRules();
+  if (group.expand_wildcards) {
+    return L"-Djava.class.path=" +
+           ExpandClassPathWildcards(class_path, rules, platform::ListFolder);
+  }
+  if (HasWildcardEntry(class_path, rules)) {
+    Trace(L"class path entry ending in * taken as written; set \"Expand Wildcards=Yes\" in "
+          L"section \"Class Path\" for its jar files");
+  }
+  return L"-Djava.class.path=" + class_path;
+}
+
+std::optional<std::wstring> ReadArgumentFileText(const std::wstring& path) {
+  std::string bytes;
+  if (!platform::ReadFileBytes(platform::ExpandEnvironmentReferences(path), bytes)) {
+    return std::nullopt;
+  }
+  return platform::WideFromNarrow(bytes);
+}
+
+// What the java command tells monitoring tools (jps, jcmd) about the run.
+std::vector<std::wstring> IdentityOptions(const std::wstring& main_class,
+                                          const std::vector<std::wstring>& arguments) {
+  std::wstring command = main_class;
+  for (wchar_t& c : command) {
+    if (c == L'/') c = L'.';
+  }
+  for (const std::wstring& argument : arguments) command += L" " + argument;
+  return {L"-Dsun.java.command=" + command, L"-Dsun.java.launcher=SUN_STANDARD"};
+}
+
 }  // namespace
 
 VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, std::vector<std::wstring> arguments) {
+                   const std::wstring& library_path_option, const std::wstring& main_class,
+                   std::vector<std::wstring> arguments) {
   VmPlan plan;
   if (!library_path_option.empty()) {
     plan.options.push_back(platform::NarrowFromWide(library_path_option));
   }
 
-  std::vector<std::wstring> entries{L"-Djava.class.path=" + group.class_path};
+  const std::wstring class_path_option = ClassPathOption(group);
+  plan.options.push_back(platform::NarrowFromWide(class_path_option));
+  Trace(L"VM option: " + class_path_option);
+
   if (!group.vm_parameters.empty()) {
-    ProcessedVmParameters parameters =
-        ProcessVmParameters(group.vm_parameters, memory, plan.thread_stack_size);
-    entries.insert(entries.end(), parameters.options.begin(), parameters.options.end());
+    ProcessedVmParameters parameters = ProcessVmParameters(
+        group.vm_parameters, memory, plan.thread_stack_size, ReadArgumentFileText);
+    AppendVmOptions(plan, parameters.options);
     plan.thread_stack_size = parameters.stack_size;
   }
-  AppendVmOptions(plan, entries);
   Trace(L"VM thread stack size from VM parameters: " + std::to_wstring(plan.thread_stack_size));
 
   plan.output_file = ExpandUnlessEmpty(group.output_file);
@@ -59,6 +108,12 @@ VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& m
     plan.arguments.push_back(argument);
   }
   for (const std::wstring& argument : plan.arguments) Trace(L"argument: " + argument);
+
+  // Last, as the java command places them; not expanded: arguments are taken as given.
+  for (const std::wstring& option : IdentityOptions(main_class, plan.arguments)) {
+    plan.options.push_back(platform::NarrowFromWide(option));
+    Trace(L"identity option: " + option);
+  }
   return plan;
 }
 

@@ -20,10 +20,14 @@ struct VmPlan {
 };
 
 // The plan for the class-path group of settings: `library_path_option` first
-// (as it is, when not empty), the class path, then the VM parameters with
-// percentage sizes of `memory` and references expanded; the stream files
-// expanded; `arguments` followed by the tokens of "Cmd".
+// (as it is, when not empty), the class path (wildcards expanded when the
+// settings ask), then the VM parameters with argument files read, java
+// command options translated, percentage sizes of `memory` and references
+// expanded, then the identity options that name `main_class` (internal form)
+// and the arguments for monitoring tools; the stream files expanded;
+// `arguments` followed by the tokens of "Cmd".
 VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, std::vector<std::wstring> arguments);
+                   const std::wstring& library_path_option, const std::wstring& main_class,
+                   std::vector<std::wstring> arguments);
 
 }  // namespace korvan

@@ -64,11 +64,15 @@ std::wstring UnquoteVmParameter(const std::wstring& token) {
 
 ProcessedVmParameters ProcessVmParameters(const std::wstring& text,
                                           const platform::MemoryFigures& figures,
-                                          std::uint64_t stack_size) {
+                                          std::uint64_t stack_size,
+                                          const ReadArgumentFile& read_file) {
   ProcessedVmParameters processed;
   processed.stack_size = stack_size;
-  for (const std::wstring& raw : SplitVmParameters(text)) {
-    const std::wstring token = RewritePercentageOption(UnquoteVmParameter(raw), figures);
+  std::vector<std::wstring> tokens;
+  for (const std::wstring& raw : SplitVmParameters(text)) tokens.push_back(UnquoteVmParameter(raw));
+  if (read_file) tokens = ExpandArgumentFiles(tokens, read_file);
+  for (const std::wstring& unquoted : TranslateJavaCommandOptions(tokens)) {
+    const std::wstring token = RewritePercentageOption(unquoted, figures);
     if (token.empty()) continue;
     if (token.compare(0, 4, L"-Xss") == 0) {
       const std::optional<std::uint64_t> bytes = StackSizeBytes(token.substr(4));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "jvm/java_command_options.h"
 #include "platform/memory.h"
 
 namespace korvan {
@@ -26,13 +27,16 @@ struct ProcessedVmParameters {
   std::uint64_t stack_size = 0;       // bytes; the last valid "-Xss" wins
 };
 
-// Splits `text`, unquotes each token, rewrites percentage memory options and
-// reads the thread stack size of "-Xss" tokens (which stay in the list).
-// Tokens that end up empty are left out: the VM rejects an empty option.
-// `stack_size` is the size to keep when no "-Xss" token sets one.
+// Splits `text`, unquotes each token, puts the arguments of "@file" tokens in
+// their place (when `read_file` is given), turns options of the java command
+// into the VM's own, rewrites percentage memory options and reads the thread
+// stack size of "-Xss" tokens (which stay in the list). Tokens that end up
+// empty are left out: the VM rejects an empty option. `stack_size` is the
+// size to keep when no "-Xss" token sets one.
 ProcessedVmParameters ProcessVmParameters(const std::wstring& text,
                                           const platform::MemoryFigures& figures,
-                                          std::uint64_t stack_size);
+                                          std::uint64_t stack_size,
+                                          const ReadArgumentFile& read_file = {});
 
 // Splits "Cmd": runs of spaces separate; a token that starts with a double
 // quote runs to the next one (without both quotes, or to the end without the

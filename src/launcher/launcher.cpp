@@ -6,8 +6,10 @@
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
+#include "launcher/application_home.h"
 #include "messages/error_sink.h"
 #include "messages/trace.h"
+#include "platform/environment.h"
 #include "platform/memory.h"
 #include "platform/process.h"
 #include "settings/settings_location.h"
@@ -41,7 +43,7 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   if (!group) return group.failure();
 
   const VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
-                                  std::move(arguments));
+                                  launcher.settings.main_class, std::move(arguments));
   const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, plan, call, on_ready);
@@ -55,6 +57,7 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
   Expected<SettingsSource> source = OpenSettingsSource();
   if (!source) return source.failure();
   launcher.settings_source = std::move(*source);
+  PublishApplicationHome(launcher.settings_source.launcher_path);
 
   Expected<LaunchSettings> settings = ReadLaunchSettings(launcher.settings_source);
   if (!settings) return settings.failure();
@@ -64,6 +67,10 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
     ApplyWorkingDirectoryOverride(launcher.settings_source.launcher_path);
   }
 
+  // Expanded like every other path setting, so it may name a runtime shipped
+  // below %KORVAN_APP_HOME%.
+  launcher.settings.configured_runtime_folder =
+      platform::ExpandEnvironmentReferences(launcher.settings.configured_runtime_folder);
   std::optional<RuntimeSearchResult> runtime =
       SearchRuntime(launcher.settings, FolderOf(launcher.settings_source.launcher_path));
   if (!runtime) return Failure{MissingRuntimeMessage(launcher.settings), std::wstring()};

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/error_stream.h"
 #include "platform/text.h"
 
 namespace korvan {
@@ -34,7 +35,7 @@ void ReportFailure(const Failure& failure) {
 
 void WriteErrorLine(const Failure& failure) {
   if (failure.silent()) return;
-  WriteFlushed(stdout, ErrorLine(failure.text));
+  WriteFlushed(platform::ErrorLineStream(), ErrorLine(failure.text));
   if (!failure.detail.empty()) {
     WriteFlushed(stderr, "korvan: " + platform::NarrowFromWide(failure.detail) + "\n");
   }

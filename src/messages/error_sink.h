@@ -16,7 +16,8 @@ void SetErrorSink(ErrorSink sink);
 // Shows `failure` through the sink; a silent failure shows nothing.
 void ReportFailure(const Failure& failure);
 
-// The default sink: the error line on standard output, written at once and
+// The default sink: the error line on the system's error-line stream (standard
+// output on Windows, standard error elsewhere), written at once and
 // flushed so that it comes before anything the VM or the process writes
 // later; the detail, if any, follows on standard error.
 void WriteErrorLine(const Failure& failure);

@@ -1,5 +1,6 @@
 #include "settings/launch_settings.h"
 #include "settings/setting_trace.h"
+#include "settings/setting_values.h"
 
 namespace korvan {
 
@@ -7,6 +8,8 @@ Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source) {
   ClassPathGroup group;
   group.class_path = LookupTracedSetting(source, L"Class Path", L"Class Path");
   if (group.class_path.empty()) return MessageFailure(MessageId::ClassPathMissing);
+  group.expand_wildcards =
+      IsYesInAnyCase(LookupTracedSetting(source, L"Class Path", L"Expand Wildcards"));
   group.vm_parameters =
       LookupTracedSetting(source, L"Java Runtime Environment", L"Virtual Machine Parameters");
   group.output_file = LookupTracedSetting(source, L"Application", L"Output File");

@@ -41,6 +41,7 @@ struct LaunchSettings {
 // The second group of settings, read when the VM options are built.
 struct ClassPathGroup {
   std::wstring class_path;            // "Class Path" in section "Class Path"
+  bool expand_wildcards = false;      // "Expand Wildcards" in section "Class Path": "Yes", any case
   std::wstring vm_parameters;         // "Virtual Machine Parameters"
   std::wstring output_file;           // "Output File", not yet expanded
   std::wstring error_file;            // "Error File", not yet expanded

@@ -232,8 +232,9 @@ struct FailureCase {
   std::string name;
   std::string main_class;
   std::string vm_parameters;
-  std::string standard_output;  // exactly
+  std::string error_lines;      // the launcher's, on standard error among the VM's lines
   std::string standard_error;   // a part of it
+  std::string standard_output;  // what the VM itself says there, exactly
 };
 
 class JvmLinuxFailureTest : public JvmLinuxTest, public testing::WithParamInterface<FailureCase> {};
@@ -243,6 +244,7 @@ TEST_P(JvmLinuxFailureTest, ReportsAndExitsWithMinusOne) {
   settings.main_class = GetParam().main_class;
   settings.vm_parameters = GetParam().vm_parameters;
   const ProcessResult result = Launch(settings, {"args"});
+  EXPECT_TRUE(Contains(result.standard_error, GetParam().error_lines)) << result.standard_error;
   EXPECT_EQ(result.standard_output, GetParam().standard_output);
   EXPECT_TRUE(Contains(result.standard_error, GetParam().standard_error)) << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
@@ -253,24 +255,28 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FailureCase{"MissingClass", "korvan.probe.Missing", "",
                     "Error: Could not find the main class korvan/probe/Missing.\n \n",
-                    "java.lang.NoClassDefFoundError: korvan/probe/Missing"},
+                    "java.lang.NoClassDefFoundError: korvan/probe/Missing", ""},
         FailureCase{"NoMainMethod", "korvan.probe.NoMain", "", "",
-                    "java.lang.NoSuchMethodError: static Lkorvan/probe/NoMain;.main"},
+                    "java.lang.NoSuchMethodError: static Lkorvan/probe/NoMain;.main", ""},
         FailureCase{"MainReturningInt", "korvan.probe.IntMain", "", "",
-                    "java.lang.NoSuchMethodError: static Lkorvan/probe/IntMain;.main"},
+                    "java.lang.NoSuchMethodError: static Lkorvan/probe/IntMain;.main", ""},
+        // Options the java command takes that do not name the VM.
+        FailureCase{"UnreadableArgumentFile", "korvan.probe.Probe", "@/nonexistent/korvan.args",
+                    "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
+                    "Unrecognized option: @/nonexistent/korvan.args", ""},
         FailureCase{"UnrecognizedOption", "korvan.probe.Probe", "-Xfoo",
                     "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
-                    "Unrecognized option: -Xfoo"},
+                    "Unrecognized option: -Xfoo", ""},
         FailureCase{"UnknownVmFlag", "korvan.probe.Probe", "-XX:+KorvanNoSuchFlag",
                     "Error: JNI exception: failed to create the Java VM\n"
                     "Reason: invalid arguments.\n \n",
-                    "Unrecognized VM option 'KorvanNoSuchFlag'"},
+                    "Unrecognized VM option 'KorvanNoSuchFlag'", ""},
         // The VM refuses so small a stack (on standard output); the thread
         // that creates it must still have room enough to say so.
         FailureCase{"TooSmallStack", "korvan.probe.Probe", "-Xss16k",
-                    "\nThe Java thread stack size specified is too small. Specify at least 136k\n"
                     "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
-                    ""}),
+                    "",
+                    "\nThe Java thread stack size specified is too small. Specify at least 136k\n"}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST_F(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
@@ -281,7 +287,7 @@ TEST_F(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
   settings.runtime = Path("runtime");
   const std::string library = Path("runtime/lib/server/libjvm.so");
   const ProcessResult result = Launch(settings, {"args"});
-  EXPECT_EQ(result.standard_output,
+  EXPECT_EQ(folder_.ErrorOutput(result),
             "Error: Failed to load Java VM library: " + library + " (errno = 0).\n \n");
   EXPECT_TRUE(Contains(result.standard_error, library)) << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
@@ -295,7 +301,7 @@ TEST_F(JvmLinuxTest, LibraryWithoutTheInvocationFunctionsIsReported) {
   ProbeSettings settings;
   settings.runtime = Path("runtime");
   const ProcessResult result = Launch(settings, {"args"});
-  EXPECT_EQ(result.standard_output,
+  EXPECT_EQ(folder_.ErrorOutput(result),
             "Error: Windows exception: cannot find CreateJavaVM JNI (errno = 0).\n \n");
   EXPECT_EQ(result.exit_code, 255);
 }

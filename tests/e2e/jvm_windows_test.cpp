@@ -17,6 +17,9 @@ namespace fs = std::filesystem;
 const fs::path kFixtures = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures";
 
 struct TestJvmSettings {
+  std::string class_path = "app.jar;lib\\x.jar";
+  std::string expand_wildcards;
+  std::string runtime;  // "JRE Path"; empty: the test's runtime folder
   std::string vm_parameters;
   std::string library_path;
   std::string output_file;
@@ -90,12 +93,14 @@ class JvmWindowsTest : public testing::Test {
                        ProcessOptions options = {}) {
     std::ostringstream text;
     text << "[Java Runtime Environment]\n"
-         << "JRE Path=" << folder_.NativePath("jre") << "\n"
+         << "JRE Path="
+         << (settings.runtime.empty() ? folder_.NativePath("jre") : settings.runtime) << "\n"
          << "Main Class=com.example.App\n"
          << "Virtual Machine Parameters=" << settings.vm_parameters << "\n"
          << "Library Path=" << settings.library_path << "\n"
          << "[Class Path]\n"
-         << "Class Path=app.jar;lib\\x.jar\n"
+         << "Class Path=" << settings.class_path << "\n"
+         << "Expand Wildcards=" << settings.expand_wildcards << "\n"
          << "[Application]\n"
          << "Output File=" << settings.output_file << "\n"
          << "Error File=" << settings.error_file << "\n"
@@ -129,12 +134,14 @@ TEST_F(JvmWindowsTest, CreatesTheVmWithTheOptionsOnAThreadOfItsOwn) {
   // The default stack size is asked for on a JDK 1.1 record; the VM gets version 1.2.
   EXPECT_EQ(record.front(), "defaults version=65537");
   EXPECT_EQ(Matching(record, "create "),
-            std::vector<std::string>{"create version=65538 options=3 ignore_unrecognized=0"});
+            std::vector<std::string>{"create version=65538 options=5 ignore_unrecognized=0"});
   const std::vector<std::string> options = Matching(record, "option ");
-  ASSERT_EQ(options.size(), 3u);
+  ASSERT_EQ(options.size(), 5u);
   EXPECT_EQ(options[0], "option -Djava.class.path=app.jar;lib\\x.jar");
   EXPECT_EQ(options[1], "option -Dgreeting=hello big world");
   EXPECT_TRUE(Contains(options[2], "option -Xms") && options[2].back() == 'K') << options[2];
+  EXPECT_EQ(options[3], "option -Dsun.java.command=com.example.App");
+  EXPECT_EQ(options[4], "option -Dsun.java.launcher=SUN_STANDARD");
   EXPECT_EQ(Matching(record, "env KORVAN_JVM_PATH="),
             std::vector<std::string>{"env KORVAN_JVM_PATH=" +
                                      folder_.NativePath("jre\\bin\\server\\jvm.dll")});
@@ -192,6 +199,52 @@ TEST_F(JvmWindowsTest, ThreadThatCannotBeMadeLeavesTheVmOnTheLaunchersThread) {
   const std::vector<std::string> record = Record();
   EXPECT_EQ(Matching(record, "thread "), std::vector<std::string>{"thread launcher"});
   EXPECT_EQ(Matching(record, "main "), std::vector<std::string>{"main com/example/App"});
+}
+
+// Settings that name the application's files through KORVAN_APP_HOME, from
+// another current folder; options of the java command in the VM's own form.
+TEST_F(JvmWindowsTest, ApplicationFolderWildcardsAndJavaCommandOptions) {
+  LayOutRuntime();
+  folder_.WriteFile("lib/b.jar", "");
+  folder_.WriteFile("lib/a.JAR", "");
+  folder_.WriteFile("lib/notes.txt", "");
+  folder_.WriteFile("app.args", "# from a start script\r\n--add-exports java.base/x=ALL-UNNAMED\r\n"
+                                "-Dfrom.file=\"two words\"\r\n");
+  const fs::path elsewhere = folder_.folder() / "elsewhere";
+  fs::create_directories(elsewhere);
+  TestJvmSettings settings;
+  settings.runtime = "%KORVAN_APP_HOME%\\jre";
+  settings.class_path = "%KORVAN_APP_HOME%\\app.jar;%KORVAN_APP_HOME%\\lib\\*";
+  settings.expand_wildcards = "YES";
+  settings.vm_parameters =
+      "-server --add-opens java.base/java.lang=ALL-UNNAMED -p mods @%KORVAN_APP_HOME%\\app.args";
+  settings.cmd = "x \"y z\"";
+  ProcessOptions options;
+  options.working_directory = elsewhere.string();
+  const ProcessResult result = Launch(settings, {"first"}, options);
+  EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
+  const std::vector<std::string> record = Record();
+  const std::string home = folder_.NativePath();  // no final separator
+  EXPECT_EQ(Matching(record, "env KORVAN_APP_HOME="),
+            std::vector<std::string>{"env KORVAN_APP_HOME=" + home});
+  const std::vector<std::string> listing_order = {home + "\\lib\\b.jar",
+                                                  home + "\\lib\\a.JAR"};
+  const std::vector<std::string> options_seen = Matching(record, "option ");
+  ASSERT_EQ(options_seen.size(), 7u) << result.standard_error;
+  // The jars in the order the folder lists them; which order that is belongs to Wine.
+  EXPECT_TRUE(options_seen[0] == "option -Djava.class.path=" + home + "\\app.jar;" +
+                                     listing_order[0] + ";" + listing_order[1] ||
+              options_seen[0] == "option -Djava.class.path=" + home + "\\app.jar;" +
+                                     listing_order[1] + ";" + listing_order[0])
+      << options_seen[0];
+  EXPECT_EQ(std::vector<std::string>(options_seen.begin() + 1, options_seen.end()),
+            (std::vector<std::string>{
+                "option --add-opens=java.base/java.lang=ALL-UNNAMED",
+                "option --module-path=mods",
+                "option --add-exports=java.base/x=ALL-UNNAMED",
+                "option -Dfrom.file=two words",
+                "option -Dsun.java.command=com.example.App first x y z",
+                "option -Dsun.java.launcher=SUN_STANDARD"}));
 }
 
 TEST_F(JvmWindowsTest, LibraryPathOptionComesFirst) {

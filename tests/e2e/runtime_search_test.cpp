@@ -341,7 +341,7 @@ TEST_P(RuntimeSearchTest, ChoosesTheRuntimeTheSettingsAskFor) {
     ASSERT_FALSE(result.timed_out);
     const std::string expected = scenario.expected_library(tree);
     if (expected.empty()) {
-      EXPECT_EQ(result.standard_output, folder.Lines(scenario.expected_error));
+      EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(scenario.expected_error));
       EXPECT_EQ(result.exit_code, 255);
       EXPECT_EQ(result.standard_error.find("korvan: JVM library:"), std::string::npos)
           << result.standard_error;

@@ -30,7 +30,7 @@ TEST_P(BrokenSettingsFileTest, BinaryFileHasNoMainClass) {
   LaunchFolder folder(GetParam());
   std::string bytes;
   for (int i = 0; i < 100000; ++i) bytes += static_cast<char>((i * 7919 + i / 13) % 256);
-  EXPECT_EQ(RunWith(folder, bytes).standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(RunWith(folder, bytes)), folder.Lines(kMainClassMissing));
 }
 
 TEST_P(BrokenSettingsFileTest, Utf16FileCutInTheMiddleOfACharacter) {
@@ -48,7 +48,7 @@ TEST_P(BrokenSettingsFileTest, Utf16FileCutBeforeTheValue) {
   std::string bytes = "\xFF\xFE";
   for (char c : text) bytes += std::string{c, '\0'};
   bytes.resize(bytes.size() - 9);  // "Main Cla" and half a character
-  EXPECT_EQ(RunWith(folder, bytes).standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(RunWith(folder, bytes)), folder.Lines(kMainClassMissing));
 }
 
 TEST_P(BrokenSettingsFileTest, EnormousFileIsReadToTheEnd) {
@@ -72,7 +72,7 @@ TEST_P(BrokenSettingsFileTest, FolderInPlaceOfTheSettingsFile) {
   LaunchFolder folder(GetParam());
   std::filesystem::create_directory(folder.SettingsFile());
   const ProcessResult result = folder.Run();
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }
 

@@ -128,7 +128,7 @@ TEST_P(EmbeddedSettingsTest, EmbeddedNamesAreExact) {
             "[Java Runtime Environment]\nmain class=wrong.KeyCase\n");
   folder.WriteSettings(Settings(""));
   const ProcessResult result = RunTraced(folder);
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
 }
 
 TEST_P(EmbeddedSettingsTest, WrongUpgradeCodeLeavesOnlyTheSettingsFile) {
@@ -136,7 +136,7 @@ TEST_P(EmbeddedSettingsTest, WrongUpgradeCodeLeavesOnlyTheSettingsFile) {
   StampText(folder, kEmbedded, "{ANOTHER-CODE}");
   folder.WriteSettings(Settings(""));
   const ProcessResult result = RunTraced(folder);
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_FALSE(Contains(result.standard_error, "(embedded settings text)")) << result.standard_error;
 }
 
@@ -167,7 +167,7 @@ TEST_P(EmbeddedSettingsTest, GarbageBytesAreNoSettings) {
   StampRaw(folder, garbage);
   folder.WriteSettings(Settings(""));
   const ProcessResult result = RunTraced(folder);
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
 }
 
 // An odd byte count: the last byte holds no character and is dropped; the
@@ -198,7 +198,7 @@ TEST_P(EmbeddedSettingsTest, OneByteIsNoText) {
   LaunchFolder folder(GetParam());
   StampRaw(folder, "x");
   folder.WriteSettings(Settings(""));
-  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(RunTraced(folder)), folder.Lines(kMainClassMissing));
 }
 
 // A Linux launcher whose trailer counts more bytes than the file holds
@@ -218,7 +218,7 @@ TEST_P(EmbeddedSettingsTest, EmptyTextGivesNoSettings) {
   StampText(folder, kEmbedded);
   StampText(folder, "");
   folder.WriteSettings(Settings(""));
-  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(RunTraced(folder)), folder.Lines(kMainClassMissing));
 }
 
 // A Linux launcher loses its trailer; removal from Windows launchers is
@@ -231,7 +231,7 @@ TEST_F(EmbeddedSettings, RemovedTextIsGone) {
       {});
   ASSERT_EQ(removed.exit_code, 0) << removed.standard_error;
   folder.WriteSettings(Settings(""));
-  EXPECT_EQ(RunTraced(folder).standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(RunTraced(folder)), folder.Lines(kMainClassMissing));
   // The trailer went, and nothing else.
   EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(KORVAN_LINUX_LAUNCHER));
 }

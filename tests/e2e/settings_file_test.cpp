@@ -35,7 +35,7 @@ TEST_P(SettingsFileTest, DottedLauncherWithoutSettingsFileLacksAMainClass) {
   LaunchFolder folder(GetParam(), "My.Tool");
   const ProcessResult result = folder.Run();
   ASSERT_FALSE(result.timed_out);
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }
 
@@ -43,7 +43,7 @@ TEST_P(SettingsFileTest, EmptyMainClassIsMissing) {
   LaunchFolder folder(GetParam());
   folder.WriteSettings("[Java Runtime Environment]\nMain Class=\n");
   const ProcessResult result = folder.Run();
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }
 

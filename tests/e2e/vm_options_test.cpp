@@ -4,6 +4,7 @@
 // VM, so each run goes through option assembly and then stops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -170,7 +171,7 @@ TEST_P(VmOptionsTest, CmdArgumentsFollowTheCommandLine) {
 TEST_P(VmOptionsTest, MissingClassPathEndsTheRunWithMessage209) {
   WriteSettings("Virtual Machine Parameters=-Xmx50P\n", "[Application]\nCmd=a\n");
   const ProcessResult result = Run();
-  EXPECT_EQ(result.standard_output,
+  EXPECT_EQ(folder_.ErrorOutput(result),
             folder_.Lines("Error: Java Class Path was not specified in INI file. \n"));
   EXPECT_EQ(result.exit_code, 255);
   EXPECT_EQ(Traced(result.standard_error, "VM option"), Texts{}) << result.standard_error;
@@ -181,45 +182,57 @@ TEST_P(VmOptionsTest, EnvironmentPublishesTheRuntimeAndExtendsThePath) {
                 "[Class Path]\nClass Path=app.jar\n");
   const ProcessResult result = Run();
   const std::string home = folder_.NativePath("jre");
-  const Texts environment = Traced(result.standard_error, "environment");
-  ASSERT_EQ(environment.size(), 3u) << result.standard_error;
-  EXPECT_EQ(environment[0], "KORVAN_JVM_PATH=" + folder_.NativePath(JvmLibrarySubPath(folder_)));
-  EXPECT_EQ(environment[1], "KORVAN_JVM_HOME=" + home);
+  Texts environment = Traced(result.standard_error, "environment");
+  ASSERT_EQ(environment.size(), 4u) << result.standard_error;
+  // The application folder comes first, before any setting is expanded.
+  EXPECT_EQ(environment[0], "KORVAN_APP_HOME=" + folder_.NativePath());
+  EXPECT_EQ(environment[1], "KORVAN_JVM_PATH=" + folder_.NativePath(JvmLibrarySubPath(folder_)));
+  EXPECT_EQ(environment[2], "KORVAN_JVM_HOME=" + home);
   const std::string path_start = Native("Path=C:\\tools;", "PATH=/opt/tools:");
   const std::string path_end = Native(";" + home + "\\bin", ":" + home + "/bin");
-  EXPECT_EQ(environment[2].rfind(path_start, 0), 0u) << environment[2];
-  ASSERT_GE(environment[2].size(), path_start.size() + path_end.size());
-  EXPECT_EQ(environment[2].substr(environment[2].size() - path_end.size()), path_end);
+  EXPECT_EQ(environment[3].rfind(path_start, 0), 0u) << environment[3];
+  ASSERT_GE(environment[3].size(), path_start.size() + path_end.size());
+  EXPECT_EQ(environment[3].substr(environment[3].size() - path_end.size()), path_end);
 }
 
 TEST_P(VmOptionsTest, LibraryPathOptionHasOneSeparatorBetweenPieces) {
   WriteSettings("Library Path=native\n", "[Class Path]\nClass Path=app.jar\n");
   // The Linux launcher gets a search path without a final separator; Wine
   // builds its own Path for the Windows one.
-  const ProcessResult result = Run({}, {{"PATH", "/usr/bin:/bin"}});
+  const ProcessResult result =
+      Run({}, {{"PATH", "/usr/bin:/bin"}, {"LD_LIBRARY_PATH", "/usr/local/lib"}});
   const std::string home = folder_.NativePath("jre");
   const Texts options = Traced(result.standard_error, "VM option");
   ASSERT_FALSE(options.empty()) << result.standard_error;
-  const std::string start =
-      "-Djava.library.path=" +
-      Native("native;" + folder_.NativePath() + "\\;.;", "native:" + folder_.NativePath() + "/:.:");
-  EXPECT_EQ(options[0].rfind(start, 0), 0u) << options[0];
   if (!folder_.windows()) {
-    EXPECT_EQ(options[0], start + "/usr/bin:/bin:" + home + "/lib");
-  } else {
-    const std::string end = home + "\\lib";
-    ASSERT_GT(options[0].size(), start.size() + end.size());
-    EXPECT_EQ(options[0].substr(options[0].size() - end.size()), end);
-    EXPECT_EQ(options[0][options[0].size() - end.size() - 1], ';') << options[0];
+    // Linux: no option (neither "." nor PATH); the VM builds its own path
+    // from LD_LIBRARY_PATH, which the launcher extends.
+    EXPECT_EQ(options, Texts{"-Djava.class.path=app.jar"});
+    const Texts environment = Traced(result.standard_error, "environment");
+    EXPECT_NE(std::find(environment.begin(), environment.end(),
+                        "LD_LIBRARY_PATH=native:" + folder_.NativePath() + ":/usr/local/lib"),
+              environment.end())
+        << result.standard_error;
+    return;
   }
+  const std::string start = "-Djava.library.path=native;" + folder_.NativePath() + "\\;.;";
+  EXPECT_EQ(options[0].rfind(start, 0), 0u) << options[0];
+  const std::string end = home + "\\lib";
+  ASSERT_GT(options[0].size(), start.size() + end.size());
+  EXPECT_EQ(options[0].substr(options[0].size() - end.size()), end);
+  EXPECT_EQ(options[0][options[0].size() - end.size() - 1], ';') << options[0];
 }
 
 TEST_P(VmOptionsTest, ClassPathOptionFollowsTheLibraryPathOption) {
   WriteSettings("Library Path=native\n", "[Class Path]\nClass Path=app.jar\n");
   const Texts options = Traced(Run().standard_error, "VM option");
-  ASSERT_EQ(options.size(), 2u);
-  EXPECT_EQ(options[0].rfind("-Djava.library.path=native", 0), 0u) << options[0];
-  EXPECT_EQ(options[1], "-Djava.class.path=app.jar");
+  if (folder_.windows()) {
+    ASSERT_EQ(options.size(), 2u);
+    EXPECT_EQ(options[0].rfind("-Djava.library.path=native", 0), 0u) << options[0];
+    EXPECT_EQ(options[1], "-Djava.class.path=app.jar");
+  } else {
+    EXPECT_EQ(options, Texts{"-Djava.class.path=app.jar"});
+  }
 
   WriteSettings("", "[Class Path]\nClass Path=app.jar\n");
   EXPECT_EQ(Traced(Run().standard_error, "VM option"), Texts{"-Djava.class.path=app.jar"});

@@ -49,7 +49,7 @@ TEST_P(WorkingDirectoryTest, OverrideMovesToTheLauncherFolderBeforeTheSearch) {
         (folder.windows() ? "rt\\bin\\client\\jvm.dll" : "rt/lib/server/libjvm.so") + "\n");
     const bool found = result.standard_error.find(found_line) != std::string::npos;
     EXPECT_EQ(found, override_case.moves_to_launcher_folder) << result.standard_error;
-    EXPECT_EQ(result.standard_output.find("was not found") == std::string::npos,
+    EXPECT_EQ(folder.ErrorOutput(result).find("was not found") == std::string::npos,
               override_case.moves_to_launcher_folder)
         << result.standard_output;
   }

@@ -22,6 +22,7 @@ class PrepareEnvironmentTest : public testing::Test {
   void SetUp() override {
     setenv("PATH", "/usr/bin:/bin", 1);
     setenv("KORVAN_TEST_LIBS", "/opt/libs", 1);
+    setenv("LD_LIBRARY_PATH", "/usr/local/lib", 1);
   }
   std::wstring Prepare() {
     return PrepareEnvironment(settings_, L"/opt/jre/lib/server/libjvm.so", L"/opt/app/");
@@ -29,10 +30,16 @@ class PrepareEnvironmentTest : public testing::Test {
   void TearDown() override {
     setenv("PATH", saved_path_.c_str(), 1);
     unsetenv("KORVAN_TEST_LIBS");
+    if (saved_library_path_ == "<unset>") {
+      unsetenv("LD_LIBRARY_PATH");
+    } else {
+      setenv("LD_LIBRARY_PATH", saved_library_path_.c_str(), 1);
+    }
   }
 
   LaunchSettings settings_;
   std::string saved_path_ = Variable("PATH");
+  std::string saved_library_path_ = Variable("LD_LIBRARY_PATH");
 };
 
 TEST_F(PrepareEnvironmentTest, PublishesTheRuntimeAndExtendsThePath) {
@@ -43,10 +50,18 @@ TEST_F(PrepareEnvironmentTest, PublishesTheRuntimeAndExtendsThePath) {
   EXPECT_EQ(Variable("PATH"), "/opt/libs/bin:/usr/bin:/bin:/opt/jre/bin");
 }
 
-TEST_F(PrepareEnvironmentTest, BuildsTheLibraryPathOptionWithTheInheritedPath) {
+// On Linux the library path goes before LD_LIBRARY_PATH, from which the VM
+// builds its own; no option, so neither "." nor PATH reach it.
+TEST_F(PrepareEnvironmentTest, PutsTheLibraryPathBeforeTheInheritedLoaderPath) {
   settings_.library_path = L"%KORVAN_TEST_LIBS%";
-  EXPECT_EQ(Prepare(), L"-Djava.library.path=/opt/libs:/opt/app/:.:/usr/bin:/bin:/opt/jre/lib");
+  EXPECT_EQ(Prepare(), L"");
+  EXPECT_EQ(Variable("LD_LIBRARY_PATH"), "/opt/libs:/opt/app:/usr/local/lib");
   EXPECT_EQ(Variable("PATH"), "/usr/bin:/bin:/opt/jre/bin");
+}
+
+TEST_F(PrepareEnvironmentTest, LeavesTheLoaderPathAloneWithoutALibraryPath) {
+  EXPECT_EQ(Prepare(), L"");
+  EXPECT_EQ(Variable("LD_LIBRARY_PATH"), "/usr/local/lib");
 }
 
 }  // namespace

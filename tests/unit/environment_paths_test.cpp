@@ -98,6 +98,39 @@ TEST(NativeLibraryPathTest, UsesTheSystemsListSeparatorAndVariable) {
             L"native:/opt/app/:.:/usr/bin:/bin:/jre/lib");
 }
 
+struct LoaderPathCase {
+  const char* name;
+  const wchar_t* library_path;
+  const wchar_t* launcher_folder;
+  const wchar_t* current;
+  std::map<std::wstring, std::wstring> environment;
+  const wchar_t* expected;
+};
+
+class LoaderLibraryPathTest : public testing::TestWithParam<LoaderPathCase> {};
+
+// Never ".", never PATH, never an empty entry (which the VM would read as the
+// current folder): the VM adds its own default folders after the variable.
+TEST_P(LoaderLibraryPathTest, PutsLibraryPathAndLauncherFolderBeforeTheInheritedValue) {
+  const LoaderPathCase& c = GetParam();
+  EXPECT_EQ(LoaderLibraryPath(c.library_path, c.launcher_folder, c.current, L':', L'/',
+                              ExpanderOf(c.environment)),
+            c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoaderLibraryPathTest,
+    testing::Values(
+        LoaderPathCase{"NothingInherited", L"native", L"/opt/app/", L"", {{L"PATH", L"/bin"}},
+                       L"native:/opt/app"},
+        LoaderPathCase{"InheritedValueLast", L"native", L"/opt/app/", L"/usr/local/lib", {},
+                       L"native:/opt/app:/usr/local/lib"},
+        LoaderPathCase{"OwnSeparatorKept", L"a:b:", L"/opt/app/", L"", {}, L"a:b:/opt/app"},
+        LoaderPathCase{"ReferencesExpanded", L"%KORVAN_APP_HOME%/lib", L"/opt/app/", L"",
+                       {{L"KORVAN_APP_HOME", L"/opt/app"}}, L"/opt/app/lib:/opt/app"},
+        LoaderPathCase{"LauncherInTheRoot", L"lib", L"/", L"", {}, L"lib:/"}),
+    [](const testing::TestParamInfo<LoaderPathCase>& info) { return info.param.name; });
+
 struct SearchPathCase {
   const wchar_t* system_path;
   std::map<std::wstring, std::wstring> environment;

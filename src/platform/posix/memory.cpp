@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/posix/cgroup_memory.h"
+
 namespace korvan::platform {
 
 namespace {
@@ -43,6 +45,12 @@ MemoryFigures ReadMemoryFigures() {
   MemoryFigures figures;
   const long pages = sysconf(_SC_PHYS_PAGES);
   if (pages > 0) figures.total_physical_bytes = static_cast<std::uint64_t>(pages) * PageSize();
+  // In a container the memory the process may use is its group's limit, as
+  // the VM itself counts it.
+  const std::optional<std::uint64_t> group_limit = CgroupMemoryLimit();
+  if (group_limit && *group_limit < figures.total_physical_bytes) {
+    figures.total_physical_bytes = *group_limit;
+  }
   const std::uint64_t limit = AddressSpaceLimit();
   const std::uint64_t mapped = MappedBytes();
   figures.available_virtual_bytes = mapped < limit ? limit - mapped : 0;

@@ -100,6 +100,20 @@ std::string LaunchFolder::Lines(const std::string& text) const {
   return windows() ? WithCrLf(text) : text;
 }
 
+std::string LaunchFolder::ErrorOutput(const ProcessResult& result) const {
+  if (windows()) return result.standard_output;
+  std::string kept;
+  std::size_t start = 0;
+  while (start < result.standard_error.size()) {
+    std::size_t end = result.standard_error.find('\n', start);
+    end = end == std::string::npos ? result.standard_error.size() : end + 1;
+    const std::string line = result.standard_error.substr(start, end - start);
+    if (line.rfind("korvan: ", 0) != 0) kept += line;
+    start = end;
+  }
+  return kept;
+}
+
 ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptions options) {
   if (std::getenv("WINEPREFIX") == nullptr) {
     ADD_FAILURE() << "WINEPREFIX is not set: run the Windows tests through scripts/run-tests";

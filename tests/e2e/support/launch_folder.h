@@ -61,6 +61,10 @@ class LaunchFolder {
   // Text as the launcher writes it to standard output: "\n" becomes "\r\n" on Windows.
   std::string Lines(const std::string& text) const;
 
+  // What the launcher wrote as error lines: standard output on Windows;
+  // standard error without its "korvan: " trace and detail lines on Linux.
+  std::string ErrorOutput(const ProcessResult& result) const;
+
   ProcessResult Run(const std::vector<std::string>& arguments = {},
                     ProcessOptions options = {}) const;
 

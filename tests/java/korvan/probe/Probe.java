@@ -19,6 +19,20 @@ public final class Probe {
       case "env" -> {
         for (String name : rest) System.out.println(name + "=" + System.getenv(name));
       }
+      case "opens" -> {
+        // Whether a package of java.base is open to the application's classes.
+        Module base = Object.class.getModule();
+        for (String name : rest) {
+          System.out.println(name + " open=" + base.isOpen(name, Probe.class.getModule()));
+        }
+      }
+      case "load" -> {
+        for (String name : rest) {
+          Class<?> loaded = Class.forName(name);
+          String where = loaded.getProtectionDomain().getCodeSource().getLocation().getPath();
+          System.out.println(name + " from " + where.substring(where.lastIndexOf('/') + 1));
+        }
+      }
       case "max-memory" -> System.out.println("max-memory=" + Runtime.getRuntime().maxMemory());
       case "recurse" -> System.out.println("depth=" + recurse(Integer.parseInt(rest[0])));
       case "native" -> {
