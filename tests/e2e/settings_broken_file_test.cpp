@@ -82,7 +82,7 @@ TEST_P(BrokenSettingsFileTest, FifoInPlaceOfTheSettingsFileIsNeverWaitedFor) {
   ASSERT_EQ(mkfifo(folder.SettingsFile().c_str(), 0600), 0);
   const ProcessResult result = folder.Run();
   EXPECT_FALSE(result.timed_out);
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }
 

@@ -152,7 +152,7 @@ TEST_P(SettingsFileTest, LauncherPathBeyondMaxPathReadsTheSettingsBesideIt) {
   folder.WriteFile("app.ini", "[Java Runtime Environment]\nMain Class=com.example.Ancestor\n");
   folder.WriteFile(deep + "/hello.ini", "[Application]\nFailure Check=Yes\n");
   const ProcessResult result = folder.Run();
-  EXPECT_EQ(result.standard_output, folder.Lines(kMainClassMissing));
+  EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_EQ(result.exit_code, 255);
 }
 
