@@ -8,6 +8,7 @@
 #include "platform/background_thread.h"
 #include "platform/paths.h"
 #include "platform/service.h"
+#include "platform/text.h"
 
 namespace korvan {
 
@@ -73,8 +74,6 @@ class ServiceHost : public platform::ServiceApplication {
   StopRequest stop_;
 };
 
-// A service has no console: with a trace file set, its error lines go there
-// as well as to where they always go.
 void WriteServiceErrorLine(const Failure& failure) {
   WriteErrorLine(failure);
   WriteToTraceFile(ErrorLine(failure.text));
@@ -87,14 +86,18 @@ std::wstring ServiceNameOf(const std::wstring& launcher_path, wchar_t separator)
   return last == std::wstring::npos ? launcher_path : launcher_path.substr(last + 1);
 }
 
+void UseServiceErrorSink() { SetErrorSink(WriteServiceErrorLine); }
+
 int RunAsService(Launcher& launcher) {
-  SetErrorSink(WriteServiceErrorLine);
+  UseServiceErrorSink();
   const std::wstring name =
       ServiceNameOf(launcher.settings_source.launcher_path, platform::GetPathRules().separator);
   if (name.empty()) return -1;
   Trace(L"service: running as service " + name);
-  const std::vector<std::string> options = platform::ServiceVmOptions();
-  launcher.host_vm_options.insert(launcher.host_vm_options.end(), options.begin(), options.end());
+  for (const std::string& option : platform::ServiceVmOptions()) {
+    Trace(L"VM option for the service host: " + platform::WideFromNarrow(option));
+    launcher.host_vm_options.push_back(option);
+  }
   ServiceHost host(launcher);
   return platform::RunService(name, host);
 }

@@ -86,8 +86,6 @@ class ServiceWindowsTest : public testing::Test {
                            "Class Path=app.jar\n"
                            "[Application]\n"
                            "Application Type=service\n");
-    // A stale service of an earlier, interrupted run would make create fail.
-    Sc({"delete", service_});
     const ProcessResult created =
         Sc({"create", service_, "binPath=", folder_->NativePath(name + ".exe") + " from-command-line"});
     ASSERT_EQ(created.exit_code, 0) << created.standard_output << created.standard_error;
