@@ -7,7 +7,7 @@
 
 #include "launcher/service_host.h"
 #include "launcher/stop_request.h"
-#include "platform/service_exit_codes.h"
+#include "platform/service_rules.h"
 
 namespace korvan {
 namespace {
@@ -81,6 +81,30 @@ TEST_P(StoppedExitCodesTest, OnlyANormalReturnIsSuccess) {
 INSTANTIATE_TEST_SUITE_P(Runs, StoppedExitCodesTest,
                          testing::Values(ExitCodeCase{0, 0, 0}, ExitCodeCase{-1, 1066, 1},
                                          ExitCodeCase{1, 1066, 1}));
+
+struct ControlCase {
+  std::uint32_t control;
+  bool stopped;
+  platform::ControlAction action;
+};
+
+class ControlActionTest : public testing::TestWithParam<ControlCase> {};
+
+// Shutdown cannot be sent through Wine's manager here; its rule is proven so.
+TEST_P(ControlActionTest, StopAndShutdownAloneStopTheService) {
+  EXPECT_EQ(platform::ActionForControl(GetParam().control, GetParam().stopped),
+            GetParam().action);
+}
+
+using A = platform::ControlAction;
+INSTANTIATE_TEST_SUITE_P(Controls, ControlActionTest,
+                         testing::Values(ControlCase{1, false, A::StopPending},   // STOP
+                                         ControlCase{5, false, A::StopPending},   // SHUTDOWN
+                                         ControlCase{4, false, A::Rereport},      // INTERROGATE
+                                         ControlCase{2, false, A::Rereport},      // PAUSE
+                                         ControlCase{128, false, A::Rereport},    // user-defined
+                                         ControlCase{1, true, A::None},
+                                         ControlCase{5, true, A::None}));
 
 struct NameCase {
   const wchar_t* path;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/service_exit_codes.h"
+#include "platform/service_rules.h"
 
 namespace korvan::platform {
 
@@ -48,16 +48,19 @@ void WINAPI ControlHandler(DWORD control) {
   record.application->Note(L"control " + std::to_wstring(control) + L" received");
   EnterCriticalSection(&record.lock);
   bool stop = false;
-  if (record.stopped) {
-    // Nothing is left to stop.
-  } else if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
-    record.status.dwWin32ExitCode = NO_ERROR;
-    record.status.dwCheckPoint = 0;
-    record.status.dwCurrentState = SERVICE_STOP_PENDING;
-    record.status.dwWaitHint = 3000;
-    stop = Report(record);
-  } else {
-    Report(record);
+  switch (ActionForControl(control, record.stopped)) {
+    case ControlAction::StopPending:
+      record.status.dwWin32ExitCode = NO_ERROR;
+      record.status.dwCheckPoint = 0;
+      record.status.dwCurrentState = SERVICE_STOP_PENDING;
+      record.status.dwWaitHint = kStopWaitHintMs;
+      stop = Report(record);
+      break;
+    case ControlAction::Rereport:
+      Report(record);
+      break;
+    case ControlAction::None:
+      break;
   }
   LeaveCriticalSection(&record.lock);
   // The stop itself runs on a thread of its own; the handler returns at once.
