@@ -31,7 +31,9 @@ class ServiceHost : public platform::ServiceApplication {
  public:
   explicit ServiceHost(Launcher& launcher)
       : launcher_(launcher), stop_([this] { StartStopThread(); }) {}
-  // The stop thread ends before the launcher destroys the VM.
+  // The stop thread ends before the launcher destroys the VM. Only here, once
+  // the host's threads that may start it (the control handler, the signal
+  // thread) have ended, is the stop thread no longer being started.
   ~ServiceHost() override { stop_thread_.Join(); }
 
   int Run(const std::vector<std::wstring>& start_arguments) override {
@@ -40,7 +42,6 @@ class ServiceHost : public platform::ServiceApplication {
       stop_.MainStarted();
     });
     stop_.MainEnded();
-    stop_thread_.Join();
     Note(code == 0 ? L"application ended" : L"application run failed");
     return code;
   }

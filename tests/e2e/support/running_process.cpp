@@ -8,10 +8,7 @@
 
 #include <chrono>
 #include <fstream>
-#include <map>
 #include <thread>
-
-extern char** environ;
 
 namespace korvan::e2e {
 
@@ -38,16 +35,7 @@ RunningProcess::RunningProcess(const std::vector<std::string>& command,
                                const ProcessOptions& options,
                                const std::filesystem::path& output_folder)
     : folder_(output_folder) {
-  std::map<std::string, std::string> merged;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::size_t equals = text.find('=');
-    if (equals != std::string::npos) merged[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  for (const std::string& name : options.unset) merged.erase(name);
-  for (const auto& [name, value] : options.environment) merged[name] = value;
-  std::vector<std::string> environment;
-  for (const auto& [name, value] : merged) environment.push_back(name + "=" + value);
+  std::vector<std::string> environment = ProcessEnvironment(options);
   std::vector<std::string> arguments = command;
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
