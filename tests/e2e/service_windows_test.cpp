@@ -158,7 +158,8 @@ class ServiceWindowsTest : public testing::Test {
 };
 
 TEST_F(ServiceWindowsTest, RunsUntilStoppedAndCallsStopOnce) {
-  Install("KvSvcRun", "-Dtestjvm.main=wait-for-stop");
+  // stop() takes a while, so that STOP_PENDING lasts long enough to be seen.
+  Install("KvSvcRun", "-Dtestjvm.main=wait-for-stop -Dtestjvm.stop-delay=1500");
   ASSERT_EQ(Sc({"start", service_, "a", "b c"}).exit_code, 0);
   ASSERT_TRUE(WaitForRecord("main ", 30));
   EXPECT_EQ(Query().state, kRunning);
