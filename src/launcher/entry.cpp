@@ -9,6 +9,7 @@ int RunLauncher(int argc, char** argv) {
   Launcher launcher;
   platform::UseSystemDefaultLocale();
   if (const Outcome failure = Initialize(launcher, platform::ApplicationArguments(argc, argv))) {
+    if (launcher.settings.service) UseServiceErrorSink();
     ReportFailure(*failure);
     return -1;
   }

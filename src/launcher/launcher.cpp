@@ -42,8 +42,10 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
   if (!group) return group.failure();
 
-  const VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
-                                  launcher.settings.main_class, std::move(arguments));
+  VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
+                            launcher.settings.main_class, std::move(arguments));
+  plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
+                      launcher.host_vm_options.end());
   const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, plan, call, on_ready);

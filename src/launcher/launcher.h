@@ -21,6 +21,7 @@ struct Launcher {
   SettingsSource settings_source;
   LaunchSettings settings;
   RuntimeSearchResult runtime;
+  std::vector<std::string> host_vm_options;  // what a service host needs of the VM (Linux: -Xrs)
   // Destroyed last of all: its destruction waits for the application's
   // non-daemon threads.
   std::unique_ptr<VmSession> vm;

@@ -1,14 +1,106 @@
 #include "launcher/service_host.h"
 
+#include "jvm/static_stop.h"
 #include "launcher/launcher.h"
+#include "launcher/stop_request.h"
+#include "messages/error_sink.h"
 #include "messages/trace.h"
+#include "platform/background_thread.h"
+#include "platform/paths.h"
+#include "platform/service.h"
+#include "platform/text.h"
 
 namespace korvan {
 
-// Running as a Windows service is not built yet: such a launch ends with -1.
-int RunAsService(Launcher&) {
-  Trace(L"\"Application Type\" is \"service\", which this launcher cannot run yet");
-  return -1;
+namespace {
+
+std::wstring DescribeStopCall(StopCallResult result) {
+  switch (result) {
+    case StopCallResult::Called: return L"stop() returned";
+    case StopCallResult::NoVm: return L"stop() not called: no VM to attach to";
+    case StopCallResult::ClassNotFound: return L"stop() not called: main class not found";
+    case StopCallResult::NoStopMethod:
+      return L"stop() not called: the main class has no static stop()V; waiting for main to return";
+  }
+  return std::wstring();
+}
+
+// The application as the service manager sees it: a run, and stop requests
+// that reach the main class's static stop once main has started.
+class ServiceHost : public platform::ServiceApplication {
+ public:
+  explicit ServiceHost(Launcher& launcher)
+      : launcher_(launcher), stop_([this] { StartStopThread(); }) {}
+  // The stop thread ends before the launcher destroys the VM. Only here, once
+  // the host's threads that may start it (the control handler, the signal
+  // thread) have ended, is the stop thread no longer being started.
+  ~ServiceHost() override { stop_thread_.Join(); }
+
+  int Run(const std::vector<std::wstring>& start_arguments) override {
+    const int code = RunApplication(launcher_, start_arguments, [this] {
+      if (platform::AnnounceServiceReady()) Note(L"service manager told READY=1");
+      stop_.MainStarted();
+    });
+    stop_.MainEnded();
+    Note(code == 0 ? L"application ended" : L"application run failed");
+    return code;
+  }
+
+  void RequestStop() override {
+    if (!stop_.Request()) {
+      Note(L"stop already requested: stop() is not called again");
+      return;
+    }
+    if (platform::AnnounceServiceStopping()) Note(L"service manager told STOPPING=1");
+  }
+
+  void Note(const std::wstring& line) override { Trace(L"service: " + line); }
+
+ private:
+  void StartStopThread() {
+    Note(L"calling stop() on a thread of its own");
+    if (!stop_thread_.Start(&ServiceHost::StopThreadMain, this)) {
+      Note(L"the stop thread could not be started");
+    }
+  }
+
+  static void StopThreadMain(void* context) {
+    auto& host = *static_cast<ServiceHost*>(context);
+    // The ready point comes after the VM was made, so it is there.
+    host.Note(DescribeStopCall(CallStaticStop(*host.launcher_.vm, host.launcher_.settings.main_class)));
+  }
+
+  Launcher& launcher_;
+  platform::BackgroundThread stop_thread_;
+  StopRequest stop_;
+};
+
+void WriteServiceErrorLine(const Failure& failure) {
+  WriteErrorLine(failure);
+  WriteToTraceFile(ErrorLine(failure.text));
+}
+
+}  // namespace
+
+std::wstring ServiceNameOf(const std::wstring& launcher_path, wchar_t separator) {
+  const std::size_t last = launcher_path.rfind(separator);
+  return last == std::wstring::npos ? launcher_path : launcher_path.substr(last + 1);
+}
+
+void UseServiceErrorSink() { SetErrorSink(WriteServiceErrorLine); }
+
+int RunAsService(Launcher& launcher) {
+  UseServiceErrorSink();
+  const std::wstring name =
+      ServiceNameOf(launcher.settings_source.launcher_path, platform::GetPathRules().separator);
+  if (name.empty()) return -1;
+  Trace(L"service: running as service " + name);
+  for (const std::string& option : platform::ServiceVmOptions()) {
+    Trace(L"VM option for the service host: " + platform::WideFromNarrow(option));
+    launcher.host_vm_options.push_back(option);
+  }
+  ServiceHost host(launcher);
+  return platform::RunService(name, host);
 }
 
 }  // namespace korvan

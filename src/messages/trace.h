@@ -1,6 +1,8 @@
 #pragma once
 // The diagnostic trace: with KORVAN_TRACE=1 in the environment the launcher
 // writes its decisions to standard error, one per line, prefixed "korvan: ".
+// KORVAN_TRACE_FILE=<path> turns the trace on and appends it to that file
+// instead: a service has no console to read it from.
 // It never changes behaviour or standard output.
 
 #include <string>
@@ -9,5 +11,8 @@ namespace korvan {
 
 bool TraceEnabled();
 void Trace(const std::wstring& line);
+
+// Appends `text` to the trace file; false when none is set or it cannot be written.
+bool WriteToTraceFile(const std::string& text);
 
 }  // namespace korvan

@@ -17,21 +17,6 @@ namespace korvan::e2e {
 
 namespace {
 
-std::vector<std::string> BuildEnvironment(const ProcessOptions& options) {
-  std::map<std::string, std::string> merged;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text = *entry;
-    const std::size_t equals = text.find('=');
-    if (equals == std::string::npos) continue;
-    merged[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  for (const std::string& name : options.unset) merged.erase(name);
-  for (const auto& [name, value] : options.environment) merged[name] = value;
-  std::vector<std::string> result;
-  for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
-  return result;
-}
-
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
   std::vector<char*> pointers;
   for (std::string& text : texts) pointers.push_back(text.data());
@@ -46,6 +31,21 @@ double Now() {
 }
 
 }  // namespace
+
+std::vector<std::string> ProcessEnvironment(const ProcessOptions& options) {
+  std::map<std::string, std::string> merged;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text = *entry;
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) continue;
+    merged[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  for (const std::string& name : options.unset) merged.erase(name);
+  for (const auto& [name, value] : options.environment) merged[name] = value;
+  std::vector<std::string> result;
+  for (const auto& [name, value] : merged) result.push_back(name + "=" + value);
+  return result;
+}
 
 ProcessResult RunProcess(const std::vector<std::string>& command, const ProcessOptions& options) {
   ProcessResult result;
@@ -67,7 +67,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command, const ProcessO
   posix_spawnattr_setpgroup(&attributes, 0);
 
   std::vector<std::string> arguments = command;
-  std::vector<std::string> environment = BuildEnvironment(options);
+  std::vector<std::string> environment = ProcessEnvironment(options);
   std::vector<char*> argv = Pointers(arguments);
   std::vector<char*> envp = Pointers(environment);
 

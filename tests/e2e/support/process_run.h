@@ -24,6 +24,9 @@ struct ProcessOptions {
   int time_limit_seconds = 60;
 };
 
+// Our environment with `options` applied, as NAME=value entries.
+std::vector<std::string> ProcessEnvironment(const ProcessOptions& options);
+
 ProcessResult RunProcess(const std::vector<std::string>& command, const ProcessOptions& options);
 
 }  // namespace korvan::e2e

@@ -1,0 +1,12 @@
+#pragma once
+// Appending lines to a log file that several threads, and the VM, may write
+// to at once: each call is one append of whole bytes.
+
+#include <string>
+
+namespace korvan::platform {
+
+// Creates the file when missing; false when it cannot be opened or written.
+bool AppendToFile(const std::wstring& path, const std::string& bytes);
+
+}  // namespace korvan::platform
