@@ -10,6 +10,7 @@
 #include "jvm/main_invocation.h"
 #include "jvm/vm_session.h"
 #include "messages/failure.h"
+#include "platform/instance_channel.h"
 #include "runtime/runtime_search.h"
 #include "settings/launch_settings.h"
 #include "settings/settings_source.h"
@@ -21,15 +22,21 @@ struct Launcher {
   SettingsSource settings_source;
   LaunchSettings settings;
   RuntimeSearchResult runtime;
+  // The single-instance rendezvous; null when the guard is off. Released
+  // after the VM is destroyed: handlers may still be calling into it.
+  std::unique_ptr<platform::InstanceChannel> instance;
   // Destroyed last of all: its destruction waits for the application's
   // non-daemon threads.
   std::unique_ptr<VmSession> vm;
 };
 
-// Start-up: settings, working folder, runtime. A failure ends the run with -1.
+// Start-up: the single-instance guard, settings, working folder, runtime. A
+// second instance hands its arguments over and stops there. A failure ends
+// the run with -1.
 Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments);
 
-// Runs the Java application: environment, JVM library, VM options, the VM
+// A second instance waits for the first one's reply and returns it.
+// Otherwise runs the Java application: environment, JVM library, VM options, the VM
 // thread. `extra_arguments` follow the command line's (a service's start
 // arguments); `on_ready` runs on the VM thread just before main. Failures are
 // reported; returns the process exit code (0, or -1 for a failed run).
