@@ -94,10 +94,15 @@ class SingleInstanceLinuxTest : public testing::Test {
   }
   ~SingleInstanceLinuxTest() override { fs::remove_all(runtime_folder_.parent_path()); }
 
-  fs::path runtime_folder_ =
-      fs::temp_directory_path() / ("korvan-run-" + std::to_string(getpid()) + "-" +
-                                   testing::UnitTest::GetInstance()->current_test_info()->name()) /
-      "run";
+  static int Serial() {
+    static int serial = 0;
+    return ++serial;
+  }
+
+  fs::path runtime_folder_ = fs::temp_directory_path() /
+                             ("korvan-run-" + std::to_string(getpid()) + "-" +
+                              std::to_string(Serial())) /
+                             "run";
 };
 
 TEST_F(SingleInstanceLinuxTest, VoidSecondaryMainGetsTheArgumentsAndTheSecondEndsWithZero) {
@@ -240,6 +245,35 @@ TEST_F(SingleInstanceLinuxTest, SocketOfAKilledFirstInstanceIsReplaced) {
   EXPECT_EQ(app.Run({"9"}).exit_code, 9);
   EXPECT_EQ(app.StopFirst().standard_output, "main\nsecondary [U+0039]\n");
 }
+
+struct UnsuitableFolderCase {
+  const char* name;
+  std::string subfolder;  // below the test's runtime folder
+  fs::perms permissions;
+};
+
+class UnsuitableRuntimeFolderTest : public SingleInstanceLinuxTest,
+                                    public testing::WithParamInterface<UnsuitableFolderCase> {};
+
+TEST_P(UnsuitableRuntimeFolderTest, GuardMovesToItsOwnFolderUnderTmp) {
+  const fs::path unsuitable = runtime_folder_ / GetParam().subfolder;
+  fs::create_directories(unsuitable);
+  fs::permissions(unsuitable, GetParam().permissions, fs::perm_options::replace);
+  SingleLauncher app(unsuitable, "korvan.probe.SingleInt");
+  ASSERT_TRUE(app.StartFirst());
+  EXPECT_EQ(app.Run({"3"}).exit_code, 3);
+  app.StopFirst();
+  EXPECT_TRUE(fs::is_empty(unsuitable));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnsuitableRuntimeFolderTest,
+    testing::Values(
+        // A socket address holds 107 bytes at most.
+        UnsuitableFolderCase{"TooLongForASocketAddress", std::string(90, 'x'), fs::perms::owner_all},
+        UnsuitableFolderCase{"OpenToOthers", "open", fs::perms::owner_all | fs::perms::group_all |
+                                                         fs::perms::others_all}),
+    [](const testing::TestParamInfo<UnsuitableFolderCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korvan::e2e

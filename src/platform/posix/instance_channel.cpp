@@ -107,19 +107,21 @@ bool PeerIsSameUser(int fd) {
          credentials.uid == getuid();
 }
 
-// A folder that only this user can enter: $XDG_RUNTIME_DIR when it is one,
-// else /tmp/korvan-<uid>, made with mode 0700. Empty when neither is safe.
-std::string PrivateFolder() {
-  auto is_private = [](const std::string& folder) {
+// A folder that only this user can enter and where a socket named
+// `file_name` has a short enough address: $XDG_RUNTIME_DIR when it is one,
+// else /tmp/korvan-<uid>, made with mode 0700. Empty when neither will do.
+std::string PrivateFolder(const std::string& file_name) {
+  auto usable = [&file_name](const std::string& folder) {
     struct stat status {};
-    return lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+    return folder.size() + 1 + file_name.size() < sizeof(sockaddr_un::sun_path) &&
+           lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
            status.st_uid == getuid() && (status.st_mode & 077) == 0;
   };
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/' && is_private(runtime)) return runtime;
+  if (runtime != nullptr && runtime[0] == '/' && usable(runtime)) return runtime;
   const std::string own = "/tmp/korvan-" + std::to_string(getuid());
   mkdir(own.c_str(), 0700);  // it may exist already: checked next
-  return is_private(own) ? own : std::string();
+  return usable(own) ? own : std::string();
 }
 
 // A short file name for `name` (a full path would not fit a socket address):
@@ -332,9 +334,10 @@ class SocketChannel : public InstanceChannel {
 std::size_t ArgumentAreaCapacity() { return kAreaCapacity; }
 
 std::unique_ptr<InstanceChannel> OpenInstanceChannel(const std::wstring& name) {
-  const std::string folder = PrivateFolder();
+  const std::string key = FileKey(name);
+  const std::string folder = PrivateFolder(key + ".sock");
   if (folder.empty()) return nullptr;
-  const std::string base = folder + "/" + FileKey(name);
+  const std::string base = folder + "/" + key;
   const int lock_fd = open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lock_fd < 0) return nullptr;
   bool first = false;
