@@ -3,6 +3,11 @@
 // socket and ends with the reply.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <chrono>
 #include <filesystem>
@@ -244,6 +249,60 @@ TEST_F(SingleInstanceLinuxTest, SocketOfAKilledFirstInstanceIsReplaced) {
   ASSERT_TRUE(app.StartFirst());
   EXPECT_EQ(app.Run({"9"}).exit_code, 9);
   EXPECT_EQ(app.StopFirst().standard_output, "main\nsecondary [U+0039]\n");
+}
+
+// Sends `request` to the socket at `path` as a hostile second instance would
+// and returns every byte that comes back until the first instance hangs up.
+std::string Exchange(const fs::path& path, const std::string& request) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  std::string answer;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+    shutdown(fd, SHUT_WR);  // a request cut short ends here
+    char buffer[64];
+    for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) answer.append(buffer, got);
+  } else {
+    answer = "<no connection>";
+  }
+  close(fd);
+  return answer;
+}
+
+// The whole literal, zero bytes included.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+TEST_F(SingleInstanceLinuxTest, RequestsThatAreNoArgumentListNeverReachTheApplication) {
+  struct Case {
+    std::string request;
+    std::string answer;  // "" when the first instance hangs up at once
+  };
+  const std::vector<Case> cases = {
+      {Bytes("XXXX\x01\0\0\0a"), ""},                     // not this protocol
+      {Bytes("KVN1\xFF\xFF\xFF\xFF"), ""},                // an area beyond any bound
+      {Bytes("KVN1\x64\0\0\0short"), ""},                 // cut short
+      // A whole request that holds no list: unanswered until the first ends.
+      {Bytes("KVN1\x08\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0"), Bytes("E\x04\0\0\0")},
+  };
+  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  ASSERT_TRUE(app.StartFirst());
+  fs::path socket_path;
+  for (const auto& entry : fs::directory_iterator(runtime_folder_)) {
+    if (entry.path().extension() == ".sock") socket_path = entry.path();
+  }
+  std::vector<std::future<std::string>> answers;
+  for (const Case& c : cases) {
+    answers.push_back(std::async(std::launch::async, Exchange, socket_path, c.request));
+  }
+  // The first instance still serves a real request whole.
+  EXPECT_EQ(app.Run({"a"}).exit_code, 7);
+  EXPECT_EQ(app.StopFirst("4").standard_output, "main\nsecondary [U+0061]\n");
+  for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(answers[i].get(), cases[i].answer) << i;
 }
 
 struct UnsuitableFolderCase {

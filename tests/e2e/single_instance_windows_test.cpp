@@ -3,6 +3,7 @@
 // messages; the recording test JVM plays secondaryMain and records what it got.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -188,6 +189,28 @@ TEST_F(SingleInstanceWindowsTest, SecondInstancesStartedAtOnceAllGetTheirReplies
                             [&](const std::string& line) { return line.find("|" + text + "]") != std::string::npos; }),
               1) << text;
   }
+}
+
+TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  std::string name = folder_.NativePath(folder_.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  std::vector<std::string> expected;
+  // Counts of 0xFFFFFFFF, 0x41414141 and 0x01010101 arguments in 1040 bytes.
+  for (const char* fill : {"255", "65", "1"}) {
+    const ProcessResult poke =
+        RunUnderWine({(kFixtures / "instance-poke.exe").string(), name, fill});
+    EXPECT_EQ(poke.exit_code, 0) << fill;
+    // The first instance is still there and serves the next request whole.
+    const ProcessResult second = folder_.Run({std::string("after ") + fill}, Options(folder_));
+    EXPECT_EQ(second.exit_code, 7) << fill;
+  }
+  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
+  const std::vector<std::string> served = Record("secondary", folder_);
+  ASSERT_EQ(served.size(), 3u);
+  EXPECT_NE(served[0].find("|after 255]"), std::string::npos) << served[0];
+  EXPECT_NE(served[2].find("|after 1]"), std::string::npos) << served[2];
 }
 
 }  // namespace
