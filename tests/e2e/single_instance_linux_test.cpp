@@ -69,8 +69,10 @@ class SingleLauncher {
   }
 
   // Starts the first instance and waits until its main runs.
-  testing::AssertionResult StartFirst() {
-    first_ = RunLater({markers().string()});
+  testing::AssertionResult StartFirst(const std::vector<std::string>& more = {}) {
+    std::vector<std::string> arguments{markers().string()};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    first_ = RunLater(arguments);
     if (WaitFor([&] { return fs::exists(markers() / "main-started"); })) {
       return testing::AssertionSuccess();
     }
@@ -145,6 +147,14 @@ TEST_F(SingleInstanceLinuxTest, ArgumentListsArriveWholeAndTheIntResultIsTheExit
   }
   // The int method replies after it returned, so the lines come in order.
   EXPECT_EQ(app.StopFirst().standard_output, expected);
+}
+
+TEST_F(SingleInstanceLinuxTest, RequestsAreServedWhileTheApplicationRunsOnAfterMainReturned) {
+  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  ASSERT_TRUE(app.StartFirst({"thread"}));
+  std::this_thread::sleep_for(300ms);  // main has long returned
+  EXPECT_EQ(app.Run({"a"}).exit_code, 7);
+  EXPECT_EQ(app.StopFirst().standard_output, "main\nsecondary [U+0061]\n");
 }
 
 TEST_F(SingleInstanceLinuxTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {

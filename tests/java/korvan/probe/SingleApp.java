@@ -8,7 +8,8 @@ import java.nio.file.Path;
  * runs, writes its process id to "main-started" in the folder named by its
  * first argument and
  * waits until "stop" appears there; a number in "stop" becomes the exit code
- * (System.exit), an empty file lets main return.
+ * (System.exit), an empty file lets main return. With "thread" as its second
+ * argument, main returns at once and a thread of its own does the waiting.
  */
 final class SingleApp {
   private SingleApp() {}
@@ -20,6 +21,22 @@ final class SingleApp {
     Path started = folder.resolve("main-started.part");
     Files.writeString(started, Long.toString(ProcessHandle.current().pid()));
     Files.move(started, folder.resolve("main-started"));
+    if (args.length > 1 && args[1].equals("thread")) {
+      // As a windowed application does: main returns, another thread runs on.
+      Thread waiting = new Thread(() -> {
+        try {
+          waitForStop(folder);
+        } catch (Exception e) {
+          throw new IllegalStateException(e);
+        }
+      });
+      waiting.start();
+      return;
+    }
+    waitForStop(folder);
+  }
+
+  private static void waitForStop(Path folder) throws Exception {
     Path stop = folder.resolve("stop");
     while (!Files.exists(stop)) Thread.sleep(5);
     String code = Files.readString(stop).trim();
