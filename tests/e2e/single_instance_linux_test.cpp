@@ -32,6 +32,12 @@ std::string ReadText(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
+  std::size_t finished = 0;
+  for (const auto& run : runs) finished += run.wait_for(0s) == std::future_status::ready;
+  return finished;
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   while (!condition()) {
@@ -246,6 +252,27 @@ TEST_F(SingleInstanceLinuxTest, TenSecondInstancesAtOnceAllGetTheirReplies) {
     expected.insert("secondary [U+003" + digits.substr(0, 1) + "U+003" + digits.substr(1) + "]");
   }
   EXPECT_EQ(received, expected);
+}
+
+TEST_F(SingleInstanceLinuxTest, StartsAtTheSameMomentMakeExactlyOneFirstInstance) {
+  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  std::vector<std::future<ProcessResult>> starts;
+  for (int i = 0; i < 6; ++i) starts.push_back(app.RunLater({app.markers().string()}));
+  // Every start but the first ends with its reply; a start after the first
+  // instance ended would be a first instance of its own.
+  EXPECT_TRUE(WaitFor([&] { return Finished(starts) == starts.size() - 1; }));
+  std::ofstream(app.markers() / "stop");
+  int firsts = 0;
+  for (auto& start : starts) {
+    const ProcessResult result = start.get();
+    if (result.standard_output.rfind("main\n", 0) == 0) {
+      ++firsts;
+      EXPECT_EQ(result.exit_code, 0);
+    } else {
+      EXPECT_EQ(result.exit_code, 7) << result.standard_error;  // served as a second instance
+    }
+  }
+  EXPECT_EQ(firsts, 1);
 }
 
 TEST_F(SingleInstanceLinuxTest, SocketOfAKilledFirstInstanceIsReplaced) {

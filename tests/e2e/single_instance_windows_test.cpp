@@ -31,6 +31,12 @@ std::vector<std::string> RecordLines(const fs::path& path, const std::string& pr
   return lines;
 }
 
+std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
+  std::size_t finished = 0;
+  for (const auto& run : runs) finished += run.wait_for(0s) == std::future_status::ready;
+  return finished;
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!condition()) {
@@ -189,6 +195,20 @@ TEST_F(SingleInstanceWindowsTest, SecondInstancesStartedAtOnceAllGetTheirReplies
                             [&](const std::string& line) { return line.find("|" + text + "]") != std::string::npos; }),
               1) << text;
   }
+}
+
+TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstance) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::vector<std::future<ProcessResult>> starts;
+  for (int i = 0; i < 5; ++i) starts.push_back(RunLater(folder_, {"start"}));
+  // Every start but the first ends with its reply; a start after the first
+  // instance ended would be a first instance of its own.
+  EXPECT_TRUE(WaitFor([&] { return Finished(starts) == starts.size() - 1; }));
+  folder_.WriteFile("stop", "");
+  int sevens = 0;
+  for (auto& start : starts) sevens += start.get().exit_code == 7;
+  EXPECT_EQ(Record("main com/example/App", folder_).size(), 1u);
+  EXPECT_EQ(sevens, 4);
 }
 
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
