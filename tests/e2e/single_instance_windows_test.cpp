@@ -211,6 +211,21 @@ TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstan
   EXPECT_EQ(sevens, 4);
 }
 
+TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHeaderYet) {
+  Configure("", folder_);
+  std::string name = folder_.NativePath(folder_.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  // A first instance that holds the block but publishes its header a second later.
+  std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
+    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", name,
+                         folder_.NativePath("holding"), "1000", "11"});
+  });
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
+  const ProcessResult second = folder_.Run({"x"}, Options(folder_));
+  EXPECT_EQ(second.exit_code, 11);
+  EXPECT_EQ(holder.get().exit_code, 0);
+}
+
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
   std::future<ProcessResult> first = StartFirst(folder_);
