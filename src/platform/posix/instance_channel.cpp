@@ -312,8 +312,8 @@ class SocketChannel : public InstanceChannel {
 
   int WaitForReply() override {
     std::uint8_t answer[5];
-    // A first instance that vanished without a word (killed, or ended by
-    // the application's own exit) leaves no exit code to take over.
+    // A first instance that vanished without a word (killed by a signal)
+    // leaves no exit code to take over.
     if (!ReceiveAll(socket_.get(), answer, sizeof answer)) return -1;
     if (answer[0] != 'R' && answer[0] != 'E') return -1;
     return static_cast<std::int32_t>(GetField(answer + 1));
