@@ -11,7 +11,12 @@ static_assert(sizeof(jint) == 4 && sizeof(jlong) == 8 && sizeof(jchar) == 2,
               "JNI types must have the sizes the VM uses");
 
 VmSession::~VmSession() {
-  if (JavaVM* vm = vm_.exchange(nullptr)) vm->DestroyJavaVM();
+  // The VM stays published while DestroyJavaVM waits for the application's
+  // other threads: the application still runs, and threads may still attach.
+  if (JavaVM* vm = vm_.load(std::memory_order_acquire)) {
+    vm->DestroyJavaVM();
+    vm_.store(nullptr, std::memory_order_release);
+  }
 }
 
 std::uint64_t VmSession::DefaultJavaStackSize() const {

@@ -14,7 +14,9 @@ int RunLauncher(int argc, char** argv) {
     return -1;
   }
   if (launcher.settings.service) return RunAsService(launcher);
-  return RunApplication(launcher);
+  const int exit_code = RunApplication(launcher);
+  if (launcher.instance) launcher.instance->SetExitCode(exit_code);
+  return exit_code;
 }
 
 }  // namespace korvan

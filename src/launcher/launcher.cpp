@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "instance/instance_guard.h"
+#include "instance/secondary_request.h"
 #include "jvm/environment_setup.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
@@ -61,6 +63,18 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
   launcher.settings_source = std::move(*source);
   PublishApplicationHome(launcher.settings_source.launcher_path);
 
+  // Handlers run once the application is ready, when the VM and the main
+  // class are known; they read no other part of the launcher.
+  Expected<std::unique_ptr<platform::InstanceChannel>> guard = OpenInstanceGuard(
+      launcher.settings_source, launcher.arguments,
+      [&vm = launcher.vm, &main_class = launcher.settings.main_class](
+          platform::InstanceRequest& request) {
+        ServeSecondaryRequest(request, vm.get(), main_class);
+      });
+  if (!guard) return guard.failure();
+  launcher.instance = std::move(*guard);
+  if (launcher.instance && !launcher.instance->first()) return std::nullopt;
+
   Expected<LaunchSettings> settings = ReadLaunchSettings(launcher.settings_source);
   if (!settings) return settings.failure();
   launcher.settings = std::move(*settings);
@@ -83,9 +97,17 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
 
 int RunApplication(Launcher& launcher, const std::vector<std::wstring>& extra_arguments,
                    const ReadyCallback& on_ready) {
+  if (launcher.instance && !launcher.instance->first()) return launcher.instance->WaitForReply();
   std::vector<std::wstring> arguments = launcher.arguments;
   arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
-  const Outcome outcome = RunJavaApplication(launcher, std::move(arguments), on_ready);
+  ReadyCallback ready = on_ready;
+  if (launcher.instance) {
+    ready = [&on_ready, channel = launcher.instance.get()] {
+      if (on_ready) on_ready();
+      channel->SignalReady();
+    };
+  }
+  const Outcome outcome = RunJavaApplication(launcher, std::move(arguments), ready);
   if (!outcome) return 0;
   ReportFailure(*outcome);
   return -1;

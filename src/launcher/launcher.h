@@ -10,6 +10,7 @@
 #include "jvm/main_invocation.h"
 #include "jvm/vm_session.h"
 #include "messages/failure.h"
+#include "platform/instance_channel.h"
 #include "runtime/runtime_search.h"
 #include "settings/launch_settings.h"
 #include "settings/settings_source.h"
@@ -22,15 +23,21 @@ struct Launcher {
   LaunchSettings settings;
   RuntimeSearchResult runtime;
   std::vector<std::string> host_vm_options;  // what a service host needs of the VM (Linux: -Xrs)
-  // Destroyed last of all: its destruction waits for the application's
-  // non-daemon threads.
+  // The single-instance rendezvous; null when the guard is off. Released
+  // after the VM is destroyed: handlers may still be calling into it.
+  std::unique_ptr<platform::InstanceChannel> instance;
+  // Declared last, so destroyed first: its destruction waits for the
+  // application's non-daemon threads, while the channel above still serves.
   std::unique_ptr<VmSession> vm;
 };
 
-// Start-up: settings, working folder, runtime. A failure ends the run with -1.
+// Start-up: the single-instance guard, settings, working folder, runtime. A
+// second instance hands its arguments over and stops there. A failure ends
+// the run with -1.
 Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments);
 
-// Runs the Java application: environment, JVM library, VM options, the VM
+// A second instance waits for the first one's reply and returns it.
+// Otherwise runs the Java application: environment, JVM library, VM options, the VM
 // thread. `extra_arguments` follow the command line's (a service's start
 // arguments); `on_ready` runs on the VM thread just before main. Failures are
 // reported; returns the process exit code (0, or -1 for a failed run).

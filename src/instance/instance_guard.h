@@ -1,0 +1,33 @@
+#pragma once
+// The single-instance guard: whether a run takes part, under which name, and
+// what a first and a second instance do with the channel between them.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "messages/failure.h"
+#include "platform/instance_channel.h"
+#include "settings/settings_source.h"
+
+namespace korvan {
+
+// The guard is on only for "Single Instance" exactly "yes", and never for a
+// service ("Application Type" exactly "service").
+bool SingleInstanceWanted(const std::wstring& application_type,
+                          const std::wstring& single_instance);
+
+// The name of the rendezvous: the launcher path with every backslash turned
+// into "_" (kernel object names may hold none), so copies of the launcher in
+// different folders never meet.
+std::wstring InstanceName(const std::wstring& launcher_path);
+
+// The guard of a run, as `Initialize` sets it up from the settings file.
+// Nothing when the guard is off (not asked for, a service, or the rendezvous
+// could not be set up). A second instance has already handed `arguments`
+// over; a failure means it could not, and the run ends with -1 and no message.
+Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
+    const SettingsSource& source, const std::vector<std::wstring>& arguments,
+    platform::InstanceRequestHandler handler);
+
+}  // namespace korvan

@@ -1,0 +1,252 @@
+// The single-instance guard of the Windows launcher under Wine: two real
+// launcher processes meet through the named shared block and thread
+// messages; the recording test JVM plays secondaryMain and records what it got.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "support/launch_folder.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const fs::path kFixtures = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures";
+
+std::vector<std::string> RecordLines(const fs::path& path, const std::string& prefix) {
+  std::ifstream file(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
+  std::size_t finished = 0;
+  for (const auto& run : runs) finished += run.wait_for(0s) == std::future_status::ready;
+  return finished;
+}
+
+bool WaitFor(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+class SingleInstanceWindowsTest : public testing::Test {
+ protected:
+  // `behaviour`: the test JVM's options; its main waits for the stop file.
+  void Configure(const std::string& behaviour, LaunchFolder& folder) {
+    folder.WriteFile("jre/bin/java.dll", "");
+    fs::create_directories(folder.folder() / "jre/bin/server");
+    fs::copy_file(kFixtures / "test_jvm.dll", folder.folder() / "jre/bin/server/jvm.dll",
+                  fs::copy_options::overwrite_existing);
+    folder.WriteSettings("[Java Runtime Environment]\nJRE Path=" + folder.NativePath("jre") +
+                         "\nMain Class=com.example.App\nVirtual Machine Parameters=-Dtestjvm.main=wait " +
+                         behaviour + "\n[Class Path]\nClass Path=app.jar\n[Application]\nSingle Instance=yes\n");
+  }
+
+  ProcessOptions Options(const LaunchFolder& folder) const {
+    ProcessOptions options;
+    options.environment = {{"KORVAN_TEST_JVM_RECORD", folder.NativePath("record.txt")},
+                           {"KORVAN_TEST_JVM_STOP", folder.NativePath("stop")}};
+    options.time_limit_seconds = 60;
+    return options;
+  }
+
+  std::future<ProcessResult> RunLater(const LaunchFolder& folder, std::vector<std::string> arguments) {
+    return std::async(std::launch::async, [this, &folder, arguments] {
+      return folder.Run(arguments, Options(folder));
+    });
+  }
+
+  std::vector<std::string> Record(const std::string& prefix, const LaunchFolder& folder) const {
+    return RecordLines(folder.folder() / "record.txt", prefix);
+  }
+
+  // Starts the first instance and waits until its main runs.
+  std::future<ProcessResult> StartFirst(const LaunchFolder& folder) {
+    std::future<ProcessResult> first = RunLater(folder, {});
+    EXPECT_TRUE(WaitFor([&] { return !Record("main com/example/App", folder).empty(); }));
+    return first;
+  }
+
+  ProcessResult Stop(std::future<ProcessResult>& first, const LaunchFolder& folder,
+                     const std::string& code = "") {
+    folder.WriteFile("stop", code);
+    return first.get();
+  }
+
+  LaunchFolder folder_{Target{TargetKind::Windows, "Windows"}};
+};
+
+struct HandOverCase {
+  const char* name;
+  const char* behaviour;
+  std::vector<std::string> arguments;
+  int exit_code;
+  std::string record;
+};
+
+class HandOverTest : public SingleInstanceWindowsTest,
+                     public testing::WithParamInterface<HandOverCase> {};
+
+TEST_P(HandOverTest, SecondaryMainGetsTheArgumentsAndTheSecondEndsWithTheReply) {
+  Configure(GetParam().behaviour, folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  const ProcessResult second = folder_.Run(GetParam().arguments, Options(folder_));
+  EXPECT_EQ(second.exit_code, GetParam().exit_code) << second.standard_output;
+  EXPECT_EQ(second.standard_output, "");
+  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
+  // The handler attached for the call and detached after it.
+  EXPECT_EQ(Record("secondary", folder_), std::vector<std::string>{GetParam().record});
+  EXPECT_EQ(Record("attach", folder_).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandOverTest,
+    testing::Values(
+        HandOverCase{"Void", "-Dtestjvm.secondary=void", {"a", "b"}, 0,
+                     "secondary void [0061|a] [0062|b]"},
+        HandOverCase{"Int", "-Dtestjvm.secondary=int:7", {"a", "b"}, 7,
+                     "secondary int [0061|a] [0062|b]"},
+        HandOverCase{"EmptyArgumentInTheMiddle", "-Dtestjvm.secondary=int:7", {"a", "", "b"}, 7,
+                     "secondary int [0061|a] [|] [0062|b]"},
+        HandOverCase{"NoArguments", "-Dtestjvm.secondary=int:7", {}, 7, "secondary int [|]"},
+        HandOverCase{"BeyondAscii", "-Dtestjvm.secondary=int:7",
+                     {"caf\u00E9", "\u65E5\u672C", "\U0001F600"}, 7,
+                     "secondary int [0063 0061 0066 00E9|caf\u00E9] [65E5 672C|\u65E5\u672C] "
+                     "[D83D DE00|\U0001F600]"}),
+    [](const testing::TestParamInfo<HandOverCase>& info) { return info.param.name; });
+
+TEST_F(SingleInstanceWindowsTest, ListTooLongForTheAreaEndsTheSecondWithMinusOne) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  const ProcessResult second = folder_.Run({std::string(1033, 'x')}, Options(folder_));
+  EXPECT_EQ(second.exit_code, 255);
+  EXPECT_EQ(second.standard_output, "");
+  Stop(first, folder_);
+  EXPECT_TRUE(Record("secondary", folder_).empty());
+}
+
+TEST_F(SingleInstanceWindowsTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
+  Configure("", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  std::future<ProcessResult> second = RunLater(folder_, {"a"});
+  EXPECT_TRUE(WaitFor([&] { return !Record("find_class", folder_).empty(); }));
+  EXPECT_EQ(second.wait_for(300ms), std::future_status::timeout);
+  EXPECT_EQ(Stop(first, folder_, "5").exit_code, 5);
+  EXPECT_EQ(second.get().exit_code, 5);
+}
+
+TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {
+  Configure("-Dtestjvm.secondary=int:7 -Dtestjvm.create-delay=1500", folder_);
+  std::future<ProcessResult> first = RunLater(folder_, {});
+  // The VM's creation has begun (and lasts 1.5 s): the guard is set up already.
+  ASSERT_TRUE(WaitFor([&] { return !Record("create ", folder_).empty(); }));
+  const ProcessResult second = folder_.Run({"a"}, Options(folder_));
+  EXPECT_EQ(second.exit_code, 7);
+  Stop(first, folder_);
+  const std::vector<std::string> order = Record("", folder_);
+  const auto main = std::find(order.begin(), order.end(), "main com/example/App");
+  const auto secondary = std::find(order.begin(), order.end(), "secondary int [0061|a]");
+  ASSERT_NE(secondary, order.end());
+  EXPECT_LT(main, secondary);
+}
+
+TEST_F(SingleInstanceWindowsTest, CopiesInDifferentFoldersAreBothFirstInstances) {
+  LaunchFolder other{Target{TargetKind::Windows, "Windows"}};
+  Configure("-Dtestjvm.secondary=void", folder_);
+  Configure("-Dtestjvm.secondary=void", other);
+  std::future<ProcessResult> one = StartFirst(folder_);
+  std::future<ProcessResult> two = StartFirst(other);
+  EXPECT_EQ(Stop(one, folder_).exit_code, 0);
+  EXPECT_EQ(Stop(two, other).exit_code, 0);
+}
+
+TEST_F(SingleInstanceWindowsTest, SecondInstancesStartedAtOnceAllGetTheirReplies) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  constexpr int kSeconds = 10;
+  std::vector<std::future<ProcessResult>> seconds;
+  for (int i = 0; i < kSeconds; ++i) seconds.push_back(RunLater(folder_, {"request" + std::to_string(i)}));
+  for (int i = 0; i < kSeconds; ++i) EXPECT_EQ(seconds[i].get().exit_code, 7) << i;
+  Stop(first, folder_);
+  // Each list arrived whole and once: none was overwritten by another.
+  std::set<std::string> received;
+  for (const std::string& line : Record("secondary", folder_)) received.insert(line);
+  EXPECT_EQ(received.size(), static_cast<std::size_t>(kSeconds));
+  for (int i = 0; i < kSeconds; ++i) {
+    const std::string text = "request" + std::to_string(i);
+    EXPECT_EQ(std::count_if(received.begin(), received.end(),
+                            [&](const std::string& line) { return line.find("|" + text + "]") != std::string::npos; }),
+              1) << text;
+  }
+}
+
+TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstance) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::vector<std::future<ProcessResult>> starts;
+  for (int i = 0; i < 5; ++i) starts.push_back(RunLater(folder_, {"start"}));
+  // Every start but the first ends with its reply; a start after the first
+  // instance ended would be a first instance of its own.
+  EXPECT_TRUE(WaitFor([&] { return Finished(starts) == starts.size() - 1; }));
+  folder_.WriteFile("stop", "");
+  int sevens = 0;
+  for (auto& start : starts) sevens += start.get().exit_code == 7;
+  EXPECT_EQ(Record("main com/example/App", folder_).size(), 1u);
+  EXPECT_EQ(sevens, 4);
+}
+
+TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHeaderYet) {
+  Configure("", folder_);
+  std::string name = folder_.NativePath(folder_.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  // A first instance that holds the block but publishes its header a second later.
+  std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
+    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", name,
+                         folder_.NativePath("holding"), "1000", "11"});
+  });
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
+  const ProcessResult second = folder_.Run({"x"}, Options(folder_));
+  EXPECT_EQ(second.exit_code, 11);
+  EXPECT_EQ(holder.get().exit_code, 0);
+}
+
+TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  std::string name = folder_.NativePath(folder_.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  std::vector<std::string> expected;
+  // Counts of 0xFFFFFFFF, 0x41414141 and 0x01010101 arguments in 1040 bytes.
+  for (const char* fill : {"255", "65", "1"}) {
+    const ProcessResult poke =
+        RunUnderWine({(kFixtures / "instance-poke.exe").string(), name, fill});
+    EXPECT_EQ(poke.exit_code, 0) << fill;
+    // The first instance is still there and serves the next request whole.
+    const ProcessResult second = folder_.Run({std::string("after ") + fill}, Options(folder_));
+    EXPECT_EQ(second.exit_code, 7) << fill;
+  }
+  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
+  const std::vector<std::string> served = Record("secondary", folder_);
+  ASSERT_EQ(served.size(), 3u);
+  EXPECT_NE(served[0].find("|after 255]"), std::string::npos) << served[0];
+  EXPECT_NE(served[2].find("|after 1]"), std::string::npos) << served[2];
+}
+
+}  // namespace
+}  // namespace korvan::e2e
