@@ -29,6 +29,8 @@ struct RuntimeLayout {
   // "jre\"; newer JDKs elsewhere have no such folder, so it is used only when
   // it exists.
   bool jdk_runtime_folder_only_when_present;
+  // Whether two paths that differ only in letter case name the same folder.
+  bool paths_ignore_case = false;
 };
 
 // The two layouts the launcher knows, for tests and for the backends.

@@ -1,6 +1,7 @@
 #include "runtime/jvm_library.h"
 
 #include "platform/files.h"
+#include "platform/runtime_files.h"
 
 namespace korvan {
 
@@ -26,7 +27,8 @@ std::optional<JvmLibrary> SelectJvmLibrary(const std::wstring& folder, JvmKind k
 }
 
 RuntimeFiles SystemRuntimeFiles() {
-  return RuntimeFiles{platform::GetRuntimeLayout(), platform::PathExists};
+  return RuntimeFiles{platform::GetRuntimeLayout(), platform::PathExists,
+                      platform::ReadReleaseVersion, platform::ForeignLibraryMachine};
 }
 
 std::wstring WithTrailingSeparator(const std::wstring& folder, wchar_t separator) {

@@ -18,10 +18,21 @@ struct JvmLibrary {
 // True when a file or folder of that path exists.
 using ExistenceTest = std::function<bool(const std::wstring& path)>;
 
-// The runtime folders of one system, as the search sees them.
+// JAVA_VERSION of a runtime folder's "release" file; empty when it has none.
+using ReleaseVersionReader = std::function<std::wstring(const std::wstring& folder)>;
+
+// The machine a JVM library is built for, when it cannot load into this
+// process; nothing when it can or when that cannot be told.
+using ForeignMachineTest = std::function<std::optional<std::wstring>(const std::wstring& library)>;
+
+// The runtime folders of one system, as the search sees them. Without a
+// release reader no version comes from files; without a machine test every
+// library counts as loadable.
 struct RuntimeFiles {
   const platform::RuntimeLayout& layout;
   ExistenceTest exists;
+  ReleaseVersionReader release_version = nullptr;
+  ForeignMachineTest foreign_machine = nullptr;
 };
 
 // The first library of the layout that exists in `folder` (which ends with the

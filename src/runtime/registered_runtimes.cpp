@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "messages/trace.h"
+#include "platform/shared/utf_text.h"
 
 namespace korvan {
 
@@ -11,6 +12,7 @@ namespace {
 using platform::RuntimeFamily;
 using platform::RuntimeKind;
 using platform::RuntimeProvider;
+using platform::RuntimeSource;
 
 bool KindWanted(RuntimeKind kind, const LaunchSettings& settings) {
   return kind == RuntimeKind::Jdk ? settings.jdk_wanted : settings.jre_wanted;
@@ -28,8 +30,9 @@ bool ProviderFavoured(RuntimeProvider provider, const LaunchSettings& settings) 
 // "favor_server", so such a runtime ranks as a server VM only when it has
 // nothing else.
 JvmKind KindForFamily(const RuntimeFamily& family, JvmKind kind) {
-  const bool javasoft_runtime =
-      family.kind == RuntimeKind::Jre && family.provider == RuntimeProvider::Sun;
+  const bool javasoft_runtime = family.source == RuntimeSource::Classic &&
+                                family.kind == RuntimeKind::Jre &&
+                                family.provider == RuntimeProvider::Sun;
   return javasoft_runtime && kind == JvmKind::FavorServer ? JvmKind::Any : kind;
 }
 
@@ -38,8 +41,37 @@ std::wstring HomeOf(const RuntimeFamily& family, const std::wstring& java_home,
   const std::wstring home = WithTrailingSeparator(java_home, files.layout.separator);
   if (family.kind != RuntimeKind::Jdk) return home;
   const std::wstring runtime = home + files.layout.jdk_runtime_folder;
-  if (files.layout.jdk_runtime_folder_only_when_present && !files.exists(runtime)) return home;
+  // The classic JDK keys name JDKs that always have a "jre" folder; JDK 9 and
+  // later have none, whatever key names them.
+  const bool only_when_present =
+      files.layout.jdk_runtime_folder_only_when_present || family.source != RuntimeSource::Classic;
+  if (only_when_present && !files.exists(runtime)) return home;
   return runtime;
+}
+
+bool SameFolder(const std::wstring& a, const std::wstring& b, const RuntimeFiles& files) {
+  return files.layout.paths_ignore_case ? platform::EqualsIgnoringAsciiCase(a, b) : a == b;
+}
+
+bool AlreadyCollected(const std::wstring& home, const std::vector<RuntimeCandidate>& candidates,
+                      const RuntimeFiles& files) {
+  for (const RuntimeCandidate& candidate : candidates) {
+    if (SameFolder(candidate.home, home, files)) return true;
+  }
+  return false;
+}
+
+// Newer registrations often name the runtime rather than its version ("zulu-17"
+// parses, "Temurin" would not); their runtime's "release" file then says it.
+JavaVersion VersionOf(const RuntimeFamily& family, const platform::RegisteredRuntime& runtime,
+                      const std::optional<std::wstring>& java_home, const RuntimeFiles& files) {
+  const JavaVersion named = ParseVersion(runtime.version_text, kVersionFillLow);
+  if (named.group_count > 0 || family.source == RuntimeSource::Classic || !java_home ||
+      java_home->empty() || !files.release_version) {
+    return named;
+  }
+  return ParseVersion(files.release_version(WithTrailingSeparator(*java_home, files.layout.separator)),
+                      kVersionFillLow);
 }
 
 void CollectFamily(const RuntimeFamily& family, const LaunchSettings& settings,
@@ -47,14 +79,22 @@ void CollectFamily(const RuntimeFamily& family, const LaunchSettings& settings,
                    std::vector<RuntimeCandidate>& candidates) {
   const bool favoured = IsFamilyFavoured(family, settings);
   for (const platform::RegisteredRuntime& runtime : registry.ListRuntimes(family)) {
-    const JavaVersion version = ParseVersion(runtime.version_text, kVersionFillLow);
     const std::wstring label = L"runtime: registered " + runtime.name;
+    // The classic keys are read as they always were: the home only of a
+    // registration within the limits.
+    std::optional<std::wstring> java_home;
+    const bool name_is_version =
+        ParseVersion(runtime.version_text, kVersionFillLow).group_count > 0;
+    if (family.source != RuntimeSource::Classic && !name_is_version) {
+      java_home = registry.ReadJavaHome(family, runtime);
+    }
+    const JavaVersion version = VersionOf(family, runtime, java_home, files);
     Trace(label + L": version " + FormatVersion(version));
     if (!WithinLimits(version, settings.minimum_version, settings.maximum_version)) {
       Trace(label + L" skipped: outside the version limits");
       continue;
     }
-    const std::optional<std::wstring> java_home = registry.ReadJavaHome(family, runtime);
+    if (!java_home) java_home = registry.ReadJavaHome(family, runtime);
     if (!java_home || java_home->empty()) {
       Trace(label + L" skipped: no JavaHome");
       continue;
@@ -66,14 +106,29 @@ void CollectFamily(const RuntimeFamily& family, const LaunchSettings& settings,
       Trace(label + L" skipped: no JVM library in " + home);
       continue;
     }
+    if (AlreadyCollected(home, candidates, files)) {
+      Trace(label + L" skipped: " + home + L" is registered already");
+      continue;
+    }
+    // A library of another machine would fail to load; a runtime that fits
+    // may still be found.
+    if (files.foreign_machine) {
+      if (const std::optional<std::wstring> machine = files.foreign_machine(library->path)) {
+        Trace(label + L" skipped: " + library->path + L" is built for " + *machine +
+              L", which this launcher cannot load");
+        continue;
+      }
+    }
     Trace(label + L": candidate " + library->path + (library->server ? L" (server)" : L"") +
           (favoured ? L" (favoured)" : L""));
-    candidates.push_back(RuntimeCandidate{runtime.name, version, home, library->server, favoured});
+    candidates.push_back(
+        RuntimeCandidate{runtime.name, version, home, library->server, favoured, runtime.standing});
   }
 }
 
 bool RanksHigher(const RuntimeCandidate& later, const RuntimeCandidate& earlier,
                  const LaunchSettings& settings) {
+  if (later.standing != earlier.standing) return later.standing < earlier.standing;
   if (settings.both_kinds_acceptable && later.favoured != earlier.favoured) return later.favoured;
   if (settings.jvm_kind == JvmKind::FavorServer && later.server != earlier.server) {
     return later.server;
@@ -84,11 +139,30 @@ bool RanksHigher(const RuntimeCandidate& later, const RuntimeCandidate& earlier,
 }  // namespace
 
 const std::vector<RuntimeFamily>& RuntimeFamilies() {
+  constexpr RuntimeKind kJdk = RuntimeKind::Jdk;
+  constexpr RuntimeKind kJre = RuntimeKind::Jre;
+  constexpr RuntimeProvider kSun = RuntimeProvider::Sun;
   static const std::vector<RuntimeFamily> families{
-      {RuntimeKind::Jdk, RuntimeProvider::Sun},
-      {RuntimeKind::Jre, RuntimeProvider::Sun},
-      {RuntimeKind::Jre, RuntimeProvider::JRockit},
-      {RuntimeKind::Jdk, RuntimeProvider::JRockit},
+      {kJdk, kSun, RuntimeSource::Classic},
+      {kJre, kSun, RuntimeSource::Classic},
+      {kJre, RuntimeProvider::JRockit, RuntimeSource::Classic},
+      {kJdk, RuntimeProvider::JRockit, RuntimeSource::Classic},
+      {kJdk, kSun, RuntimeSource::JavaSoft},
+      {kJre, kSun, RuntimeSource::JavaSoft},
+      {kJdk, kSun, RuntimeSource::Adoptium},
+      {kJre, kSun, RuntimeSource::Adoptium},
+      {kJdk, kSun, RuntimeSource::AdoptOpenJdk},
+      {kJre, kSun, RuntimeSource::AdoptOpenJdk},
+      {kJdk, kSun, RuntimeSource::EclipseFoundation},
+      {kJre, kSun, RuntimeSource::EclipseFoundation},
+      {kJdk, kSun, RuntimeSource::Microsoft},
+      {kJdk, kSun, RuntimeSource::Semeru},
+      {kJdk, kSun, RuntimeSource::Zulu},
+      {kJre, kSun, RuntimeSource::Zulu},
+      {kJdk, kSun, RuntimeSource::Liberica},
+      {kJre, kSun, RuntimeSource::Liberica},
+      {kJdk, kSun, RuntimeSource::JavaHome},
+      {kJre, kSun, RuntimeSource::JavaHome},
   };
   return families;
 }
@@ -107,13 +181,20 @@ std::vector<RuntimeCandidate> CollectCandidates(const LaunchSettings& settings,
                                                 platform::RuntimeRegistry& registry,
                                                 const RuntimeFiles& files) {
   std::vector<RuntimeCandidate> candidates;
-  for (const RuntimeFamily& family : RuntimeFamilies()) {
-    if (!IsFamilySearched(family, settings)) {
-      Trace(L"runtime: not searched: " + registry.Location(family));
-      continue;
+  // JAVA_HOME is the last resort: where a registered runtime qualifies, the
+  // choice stays the registry's.
+  for (const bool java_home_pass : {false, true}) {
+    if (java_home_pass && !candidates.empty()) break;
+    for (const RuntimeFamily& family : RuntimeFamilies()) {
+      if ((family.source == RuntimeSource::JavaHome) != java_home_pass) continue;
+      if (!registry.Keeps(family)) continue;
+      if (!IsFamilySearched(family, settings)) {
+        Trace(L"runtime: not searched: " + registry.Location(family));
+        continue;
+      }
+      Trace(L"runtime: searching " + registry.Location(family));
+      CollectFamily(family, settings, registry, files, candidates);
     }
-    Trace(L"runtime: searching " + registry.Location(family));
-    CollectFamily(family, settings, registry, files, candidates);
   }
   return candidates;
 }

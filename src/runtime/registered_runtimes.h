@@ -21,9 +21,11 @@ struct RuntimeCandidate {
   std::wstring home;     // ends with the separator
   bool server = false;   // its JVM library (chosen while filtering) is a server VM
   bool favoured = false; // its kind is wanted and its provider favoured
+  platform::RuntimeStanding standing = platform::RuntimeStanding::Registered;
 };
 
-// The four families in the order they are searched.
+// The families in the order they are searched: the four classic ones, then
+// those of newer runtimes, and last the runtime that JAVA_HOME names.
 const std::vector<platform::RuntimeFamily>& RuntimeFamilies();
 
 // Whether the settings let the search read this family at all.
@@ -33,13 +35,17 @@ bool IsFamilySearched(const platform::RuntimeFamily& family, const LaunchSetting
 bool IsFamilyFavoured(const platform::RuntimeFamily& family, const LaunchSettings& settings);
 
 // Every registration of the searched families that is within the limits and
-// holds an acceptable JVM library, in family order, then registry order.
+// holds an acceptable JVM library of this process's machine, in family order,
+// then registry order; a runtime registered twice counts once. The JAVA_HOME
+// families are read only when no other registration qualified.
 std::vector<RuntimeCandidate> CollectCandidates(const LaunchSettings& settings,
                                                 platform::RuntimeRegistry& registry,
                                                 const RuntimeFiles& files);
 
-// Favoured first (only when both kinds are acceptable), then server VMs first
-// (only for "favor_server"), then newest first; ties keep their order.
+// The runtimes of JAVA_HOME and of the system's "java" command first (where
+// the system marks them), then favoured first (only when both kinds are
+// acceptable), then server VMs first (only for "favor_server"), then newest
+// first; ties keep their order.
 void RankCandidates(std::vector<RuntimeCandidate>& candidates, const LaunchSettings& settings);
 
 // The index of the first ranked candidate that matches the first preferred

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -20,11 +21,21 @@ constexpr int kSunJdk = 0;
 constexpr int kSunJre = 1;
 constexpr int kJrockitJre = 2;
 constexpr int kJrockitJdk = 3;
+constexpr int kJavaSoftJdk = 4;
+constexpr int kJavaSoftJre = 5;
+constexpr int kAdoptiumJdk = 6;
+constexpr int kAdoptiumJre = 7;
+constexpr int kMicrosoftJdk = 12;
+constexpr int kZuluJdk = 14;
+constexpr int kJavaHomeJdk = 18;
 
 int FamilyIndex(const RuntimeFamily& family) {
   const std::vector<RuntimeFamily>& families = RuntimeFamilies();
   for (std::size_t i = 0; i < families.size(); ++i) {
-    if (families[i].kind == family.kind && families[i].provider == family.provider) return static_cast<int>(i);
+    if (families[i].kind == family.kind && families[i].provider == family.provider &&
+        families[i].source == family.source) {
+      return static_cast<int>(i);
+    }
   }
   return -1;
 }
@@ -33,6 +44,8 @@ struct Registration {
   int family;
   std::wstring name;
   std::optional<std::wstring> java_home;
+  std::optional<std::wstring> version_text = std::nullopt;  // nullopt: the name
+  platform::RuntimeStanding standing = platform::RuntimeStanding::Registered;
 };
 
 // Registrations held in memory; remembers which families were opened and
@@ -44,11 +57,23 @@ class MemoryRegistry : public platform::RuntimeRegistry {
 
   std::wstring Location(const RuntimeFamily& family) override { return std::to_wstring(FamilyIndex(family)); }
 
+  // The classic families always; the newer ones only where some runtime is
+  // registered under them, so the classic cases see the classic search.
+  bool Keeps(const RuntimeFamily& family) override {
+    if (family.source == platform::RuntimeSource::Classic) return true;
+    for (const Registration& r : registrations_) {
+      if (r.family > kJrockitJdk) return true;
+    }
+    return false;
+  }
+
   std::vector<RegisteredRuntime> ListRuntimes(const RuntimeFamily& family) override {
     opened.push_back(FamilyIndex(family));
     std::vector<RegisteredRuntime> runtimes;
     for (const Registration& r : registrations_) {
-      if (r.family == FamilyIndex(family)) runtimes.push_back(RegisteredRuntime{r.name, r.name});
+      if (r.family == FamilyIndex(family)) {
+        runtimes.push_back(RegisteredRuntime{r.name, r.version_text.value_or(r.name), r.standing});
+      }
     }
     return runtimes;
   }
@@ -121,7 +146,24 @@ struct SearchCase {
   std::optional<std::vector<int>> expected_families_opened = std::nullopt;
   const wchar_t* launcher_folder = L"C:\\app\\";  // empty: cannot be known
   bool linux_layout = false;
+  std::map<std::wstring, std::wstring> release_versions = {};  // folder -> JAVA_VERSION
+  std::set<std::wstring> foreign_libraries = {};               // built for another machine
 };
+
+RuntimeFiles TestFiles(const platform::RuntimeLayout& layout, const std::vector<std::wstring>& files,
+                       const std::map<std::wstring, std::wstring>& releases = {},
+                       const std::set<std::wstring>& foreign = {}) {
+  return RuntimeFiles{
+      layout, FileSet(files, layout.separator),
+      [releases](const std::wstring& folder) {
+        const auto found = releases.find(folder);
+        return found == releases.end() ? std::wstring() : found->second;
+      },
+      [foreign](const std::wstring& library) -> std::optional<std::wstring> {
+        if (foreign.count(library) == 0) return std::nullopt;
+        return std::wstring(L"x86");
+      }};
+}
 
 void NoChange(LaunchSettings&) {}
 
@@ -142,7 +184,7 @@ TEST_P(RuntimeSearchTest, FindsTheExpectedLibrary) {
   const platform::RuntimeLayout& layout =
       c.linux_layout ? platform::LinuxRuntimeLayout() : platform::WindowsRuntimeLayout();
   MemoryRegistry registry(c.registrations);
-  RuntimeSearchSystem system{RuntimeFiles{layout, FileSet(c.files, layout.separator)},
+  RuntimeSearchSystem system{TestFiles(layout, c.files, c.release_versions, c.foreign_libraries),
                              c.launcher_folder, registry};
 
   const RuntimeSearchResult result = FindJvmLibrary(settings, system);
@@ -265,6 +307,60 @@ INSTANTIATE_TEST_SUITE_P(
                    {kJdk6, {kJrockitJdk, L"1.7.0", L"C:\\jrdk"}}, kJdk6Client, L"1.6.0_20"}),
     [](const testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
+const wchar_t* kJdk17Server = L"C:\\jdk17\\bin\\server\\jvm.dll";
+const Registration kJdk17{kJavaSoftJdk, L"17.0.2", L"C:\\jdk17"};
+const std::vector<int> kJreFamilies{kSunJre, kJavaSoftJre, kAdoptiumJre, 9, 11, 15, 17};
+
+INSTANTIATE_TEST_SUITE_P(
+    NewerRegistrations, RuntimeSearchTest,
+    testing::Values(
+        SearchCase{"JdkRegisteredOnlyUnderTheNewJavaSoftKeyHasNoJreFolder", NoChange,
+                   {kJdk17Server}, {kJdk17}, kJdk17Server, L"17.0.2"},
+        SearchCase{"NewFamilyJdkUsesItsJreFolderWhenItHasOne", NoChange,
+                   {L"C:\\t8\\jre\\bin\\server\\jvm.dll", L"C:\\t8\\bin\\server\\jvm.dll"},
+                   {{kAdoptiumJdk, L"8.0.392.8", L"C:\\t8"}}, L"C:\\t8\\jre\\bin\\server\\jvm.dll",
+                   L"8.0.392.8"},
+        SearchCase{"NewerFamiliesRankWithTheClassicOnes", NoChange,
+                   {kJre7Client, L"C:\\ms11\\bin\\server\\jvm.dll"},
+                   {kJre7, {kMicrosoftJdk, L"11.0.21.9", L"C:\\ms11\\"}},
+                   L"C:\\ms11\\bin\\server\\jvm.dll", L"11.0.21.9"},
+        SearchCase{"PreferredVersionsStillPickAClassicRuntime",
+                   [](LaunchSettings& s) { s.preferred_versions = {L"1.7"}; },
+                   {kJre7Client, kJdk17Server}, {kJdk17, kJre7}, kJre7Client, L"1.7.0"},
+        SearchCase{"OnlyJreOpensNoJdkKeyOfAnyVendor",
+                   [](LaunchSettings& s) { SetJvmSource(s, L"only_JRE"); },
+                   {kJdk17Server, L"C:\\t11\\bin\\server\\jvm.dll"},
+                   {kJdk17, {kAdoptiumJre, L"11.0.2", L"C:\\t11"}}, L"C:\\t11\\bin\\server\\jvm.dll",
+                   L"11.0.2", kJreFamilies},
+        SearchCase{"NameWithoutVersionTakesTheReleaseFile",
+                   [](LaunchSettings& s) { s.minimum_version = ConvertMinimumVersion(L"11"); },
+                   {L"C:\\zulu\\bin\\server\\jvm.dll"}, {{kZuluJdk, L"Zulu JDK", L"C:\\zulu"}},
+                   L"C:\\zulu\\bin\\server\\jvm.dll", L"21.0.1", std::nullopt, L"C:\\app\\", false,
+                   {{L"C:\\zulu\\", L"21.0.1"}}},
+        SearchCase{"JavaHomeIsNotReadWhenTheRegistryQualifies", NoChange,
+                   {kJre7Client, L"C:\\zip17\\bin\\server\\jvm.dll"},
+                   {kJre7, {kJavaHomeJdk, L"JAVA_HOME", L"C:\\zip17", L""}}, kJre7Client, L"1.7.0",
+                   std::nullopt, L"C:\\app\\", false, {{L"C:\\zip17\\", L"17.0.9"}}},
+        SearchCase{"JavaHomeIsFoundWhenNothingRegisteredQualifies",
+                   [](LaunchSettings& s) { s.minimum_version = ConvertMinimumVersion(L"9"); },
+                   {kJre7Client, L"C:\\zip17\\bin\\server\\jvm.dll"},
+                   {kJre7, {kJavaHomeJdk, L"JAVA_HOME", L"C:\\zip17", L""}},
+                   L"C:\\zip17\\bin\\server\\jvm.dll", L"17.0.9", std::nullopt, L"C:\\app\\", false,
+                   {{L"C:\\zip17\\", L"17.0.9"}}},
+        SearchCase{"JavaHomeObeysTheLimits",
+                   [](LaunchSettings& s) { s.maximum_version = ConvertMaximumVersion(L"11"); },
+                   {L"C:\\zip17\\bin\\server\\jvm.dll"},
+                   {{kJavaHomeJdk, L"JAVA_HOME", L"C:\\zip17", L""}}, L"", nullptr, std::nullopt,
+                   L"C:\\app\\", false, {{L"C:\\zip17\\", L"17.0.9"}}},
+        SearchCase{"JavaHomeWithoutReleaseFileFailsAMinimum",
+                   [](LaunchSettings& s) { s.minimum_version = ConvertMinimumVersion(L"9"); },
+                   {L"C:\\zip17\\bin\\server\\jvm.dll"},
+                   {{kJavaHomeJdk, L"JAVA_HOME", L"C:\\zip17", L""}}, L""},
+        SearchCase{"LibraryOfAnotherMachineIsSkipped", NoChange,
+                   {kJre7Client, kJdk17Server}, {kJdk17, kJre7}, kJre7Client, L"1.7.0", std::nullopt,
+                   L"C:\\app\\", false, {}, {kJdk17Server}}),
+    [](const testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(
     Places, RuntimeSearchTest,
     testing::Values(
@@ -335,6 +431,45 @@ TEST(RegisteredRuntimes, JavaHomeIsReadOnlyWithinTheLimits) {
   ASSERT_EQ(candidates.size(), 1u);
   EXPECT_EQ(candidates[0].home, L"C:\\jdk6\\jre\\");
   EXPECT_EQ(registry.homes_read, (std::vector<std::wstring>{L"1.6.0_20", L"1.5.0"}));
+}
+
+// One runtime under several keys, in whatever letter case, is one candidate:
+// the first registration names it.
+TEST(RegisteredRuntimes, RuntimeRegisteredUnderSeveralKeysCountsOnce) {
+  const LaunchSettings settings = DefaultSettings();
+  MemoryRegistry registry({{kSunJdk, L"1.8.0_392", L"C:\\Temurin8"},
+                           {kAdoptiumJdk, L"8.0.392.8", L"c:\\temurin8\\"},
+                           kJdk17,
+                           {kAdoptiumJdk, L"17.0.2.8", L"C:\\JDK17\\"},
+                           {kZuluJdk, L"zulu-17", L"C:\\other17"}});
+  const RuntimeFiles files = TestFiles(platform::WindowsRuntimeLayout(),
+                                       {L"C:\\Temurin8\\jre\\bin\\server\\jvm.dll", kJdk17Server,
+                                        L"C:\\other17\\bin\\server\\jvm.dll"});
+  std::vector<std::wstring> names;
+  for (const RuntimeCandidate& c : CollectCandidates(settings, registry, files)) names.push_back(c.name);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"1.8.0_392", L"17.0.2", L"zulu-17"}));
+}
+
+// Linux marks JAVA_HOME's runtime and the system's default; they come before
+// any ranking, and preferred versions pick from that order.
+TEST(RegisteredRuntimes, JavaHomeThenSystemDefaultStandBeforeTheRanking) {
+  using platform::RuntimeStanding;
+  LaunchSettings settings = DefaultSettings();
+  settings.jvm_kind = JvmKind::FavorServer;
+  const auto candidate = [](const wchar_t* name, bool server, RuntimeStanding standing) {
+    return RuntimeCandidate{name, ParseVersion(name, 0), L"", server, false, standing};
+  };
+  std::vector<RuntimeCandidate> candidates{
+      candidate(L"25", true, RuntimeStanding::Registered),
+      candidate(L"17", false, RuntimeStanding::SystemDefault),
+      candidate(L"21", true, RuntimeStanding::Registered),
+      candidate(L"11", false, RuntimeStanding::JavaHome)};
+  RankCandidates(candidates, settings);
+  std::vector<std::wstring> order;
+  for (const RuntimeCandidate& c : candidates) order.push_back(c.name);
+  EXPECT_EQ(order, (std::vector<std::wstring>{L"11", L"17", L"25", L"21"}));
+  EXPECT_EQ(ChooseCandidate(candidates, {L"21", L"17"}), 3u);
+  EXPECT_EQ(ChooseCandidate(candidates, {L"8"}), 0u);
 }
 
 TEST(RegisteredRuntimes, RankingIsFavouredThenServerThenNewestAndStable) {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -11,6 +12,7 @@
 
 #include "platform/environment.h"
 #include "platform/posix/regular_file.h"
+#include "platform/shared/release_file.h"
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -18,8 +20,6 @@ namespace korvan::platform {
 namespace {
 
 constexpr const wchar_t* kDefaultRoot = L"/usr/lib/jvm";
-// Real "release" files are about a kilobyte; more than this is not one.
-constexpr std::size_t kReleaseFileLimit = 64 * 1024;
 
 std::vector<std::string> SortedEntryNames(const std::string& folder) {
   std::vector<std::string> names;
@@ -56,32 +56,7 @@ std::string ReadSmallFile(const std::string& path) {
   return file->Read(kReleaseFileLimit).value_or(std::string());
 }
 
-std::string Trimmed(const std::string& text) {
-  const char* blanks = " \t\r";
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 }  // namespace
-
-std::wstring ReleaseFileVersion(const std::string& text) {
-  static const std::string kKey = "JAVA_VERSION=";
-  std::size_t line_start = 0;
-  while (line_start < text.size()) {
-    std::size_t line_end = text.find('\n', line_start);
-    if (line_end == std::string::npos) line_end = text.size();
-    const std::string line = text.substr(line_start, line_end - line_start);
-    line_start = line_end + 1;
-    if (line.compare(0, kKey.size(), kKey) != 0) continue;
-    std::string value = Trimmed(line.substr(kKey.size()));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-      value = value.substr(1, value.size() - 2);
-    }
-    return WideFromNarrow(value);
-  }
-  return std::wstring();
-}
 
 std::vector<std::wstring> RuntimeRootsFrom(const std::wstring& variable) {
   std::vector<std::wstring> roots;
@@ -96,15 +71,68 @@ std::vector<std::wstring> RuntimeRootsFrom(const std::wstring& variable) {
   return roots;
 }
 
+std::wstring SdkmanJavaRoot(const std::wstring& sdkman_dir, const std::wstring& home) {
+  if (!sdkman_dir.empty()) return sdkman_dir + L"/candidates/java";
+  if (!home.empty()) return home + L"/.sdkman/candidates/java";
+  return std::wstring();
+}
+
+std::wstring FindCommandOnPath(const std::wstring& path_variable, const std::wstring& command) {
+  std::size_t start = 0;
+  while (start <= path_variable.size()) {
+    std::size_t end = path_variable.find(L':', start);
+    if (end == std::wstring::npos) end = path_variable.size();
+    if (end > start) {
+      const std::wstring candidate = path_variable.substr(start, end - start) + L"/" + command;
+      const std::string narrow = NarrowFromWide(candidate);
+      if (IsFile(narrow) && access(narrow.c_str(), X_OK) == 0) return candidate;
+    }
+    start = end + 1;
+  }
+  return std::wstring();
+}
+
 RuntimeFolderRegistry::RuntimeFolderRegistry(std::vector<std::wstring> roots)
-    : roots_(std::move(roots)) {}
+    : RuntimeFolderRegistry(RuntimeFolderSources{std::move(roots), L"", L""}) {}
+
+RuntimeFolderRegistry::RuntimeFolderRegistry(RuntimeFolderSources sources)
+    : sources_(std::move(sources)) {
+  if (!sources_.java_home.empty()) RealFolder(NarrowFromWide(sources_.java_home), java_home_real_);
+  if (!sources_.system_java.empty()) {
+    // bin/java of a runtime, links resolved: Debian's /usr/bin/java leads
+    // through /etc/alternatives to the default runtime.
+    char buffer[PATH_MAX];
+    if (realpath(NarrowFromWide(sources_.system_java).c_str(), buffer) != nullptr) {
+      std::string home = buffer;
+      for (int level = 0; level < 2 && home.rfind('/') != std::string::npos; ++level) {
+        home.resize(home.rfind('/'));
+      }
+      system_java_home_real_ = home;
+    }
+  }
+}
+
+bool RuntimeFolderRegistry::Keeps(const RuntimeFamily& family) {
+  return family.source == RuntimeSource::Classic;
+}
+
+RuntimeStanding RuntimeFolderRegistry::StandingOf(const std::string& real_path) const {
+  if (!java_home_real_.empty() && real_path == java_home_real_) return RuntimeStanding::JavaHome;
+  // A JDK 8's java command is in its jre/bin folder.
+  if (!system_java_home_real_.empty() &&
+      (real_path == system_java_home_real_ || real_path + "/jre" == system_java_home_real_)) {
+    return RuntimeStanding::SystemDefault;
+  }
+  return RuntimeStanding::Registered;
+}
 
 std::wstring RuntimeFolderRegistry::Location(const RuntimeFamily& family) {
   std::wstring location;
-  for (const std::wstring& root : roots_) {
+  for (const std::wstring& root : sources_.roots) {
     if (!location.empty()) location += L":";
     location += root;
   }
+  if (!sources_.java_home.empty()) location += L":" + sources_.java_home;
   const std::wstring kind = family.kind == RuntimeKind::Jdk ? L"JDK" : L"JRE";
   // No JRockit runtime exists for this system, but the trace still names the family.
   return location + (family.provider == RuntimeProvider::Sun ? L" (" : L" (JRockit ") + kind + L")";
@@ -115,7 +143,7 @@ std::vector<RegisteredRuntime> RuntimeFolderRegistry::ListRuntimes(const Runtime
   if (family.provider != RuntimeProvider::Sun) return runtimes;
   for (const Folder& folder : Scan()) {
     if (folder.kind == family.kind) {
-      runtimes.push_back(RegisteredRuntime{folder.real_path, folder.version_text});
+      runtimes.push_back(RegisteredRuntime{folder.real_path, folder.version_text, folder.standing});
     }
   }
   return runtimes;
@@ -126,27 +154,39 @@ std::optional<std::wstring> RuntimeFolderRegistry::ReadJavaHome(const RuntimeFam
   return runtime.name;  // the registration is its folder
 }
 
+void RuntimeFolderRegistry::AddFolder(const std::string& path, std::set<std::string>& seen) {
+  std::string real;
+  if (!RealFolder(path, real) || !seen.insert(real).second) return;
+  std::wstring version = ReleaseFileVersion(ReadSmallFile(real + "/release"));
+  if (version.empty()) version = WideFromNarrow(real.substr(real.rfind('/') + 1));
+  const RuntimeKind kind = IsFile(real + "/bin/javac") ? RuntimeKind::Jdk : RuntimeKind::Jre;
+  folders_.push_back(Folder{WideFromNarrow(real), kind, version, StandingOf(real)});
+}
+
 const std::vector<RuntimeFolderRegistry::Folder>& RuntimeFolderRegistry::Scan() {
   if (scanned_) return folders_;
   scanned_ = true;
   std::set<std::string> seen;
-  for (const std::wstring& root : roots_) {
+  for (const std::wstring& root : sources_.roots) {
     const std::string narrow_root = NarrowFromWide(root);
-    for (const std::string& name : SortedEntryNames(narrow_root)) {
-      std::string real;
-      if (!RealFolder(narrow_root + "/" + name, real) || !seen.insert(real).second) continue;
-      std::wstring version = ReleaseFileVersion(ReadSmallFile(real + "/release"));
-      if (version.empty()) version = WideFromNarrow(real.substr(real.rfind('/') + 1));
-      const RuntimeKind kind = IsFile(real + "/bin/javac") ? RuntimeKind::Jdk : RuntimeKind::Jre;
-      folders_.push_back(Folder{WideFromNarrow(real), kind, version});
-    }
+    for (const std::string& name : SortedEntryNames(narrow_root)) AddFolder(narrow_root + "/" + name, seen);
   }
+  if (!sources_.java_home.empty()) AddFolder(NarrowFromWide(sources_.java_home), seen);
   return folders_;
 }
 
 std::unique_ptr<RuntimeRegistry> OpenRuntimeRegistry() {
-  return std::make_unique<RuntimeFolderRegistry>(
-      RuntimeRootsFrom(ReadEnvironmentVariable(L"KORVAN_JVM_ROOT").value_or(L"")));
+  const std::wstring chosen_roots = ReadEnvironmentVariable(L"KORVAN_JVM_ROOT").value_or(L"");
+  RuntimeFolderSources sources;
+  sources.roots = RuntimeRootsFrom(chosen_roots);
+  if (chosen_roots.find_first_not_of(L':') == std::wstring::npos) {  // the default roots
+    const std::wstring sdkman = SdkmanJavaRoot(ReadEnvironmentVariable(L"SDKMAN_DIR").value_or(L""),
+                                               ReadEnvironmentVariable(L"HOME").value_or(L""));
+    if (!sdkman.empty()) sources.roots.push_back(sdkman);
+  }
+  sources.java_home = ReadEnvironmentVariable(L"JAVA_HOME").value_or(L"");
+  sources.system_java = FindCommandOnPath(ReadEnvironmentVariable(L"PATH").value_or(L""), L"java");
+  return std::make_unique<RuntimeFolderRegistry>(std::move(sources));
 }
 
 }  // namespace korvan::platform

@@ -16,6 +16,7 @@ const RuntimeLayout& WindowsRuntimeLayout() {
       L"jre64\\",
       L"jre\\",
       false,
+      true,
   };
   return layout;
 }
