@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/runtime_files.h"
 #include "platform/text.h"
 #include "runtime/registered_runtimes.h"
 #include "runtime/runtime_search.h"
@@ -21,8 +22,18 @@ using platform::RuntimeFolderRegistry;
 const platform::RuntimeFamily& SunJdk() { return RuntimeFamilies()[0]; }
 const platform::RuntimeFamily& SunJre() { return RuntimeFamilies()[1]; }
 
+// The first bytes of a 64-bit little-endian ELF file for AArch64.
+std::string AarchElfHeader() {
+  std::string bytes(64, '\0');
+  bytes.replace(0, 4, "\x7f" "ELF");
+  bytes[4] = 2;
+  bytes[5] = 1;
+  bytes[18] = static_cast<char>(183);
+  return bytes;
+}
+
 class RuntimeFoldersTest : public testing::Test {
- protected:
+ public:
   void SetUp() override {
     root_ = fs::temp_directory_path() / ("korvan-runtime-folders-" + std::to_string(getpid()));
     fs::remove_all(root_);
@@ -30,6 +41,10 @@ class RuntimeFoldersTest : public testing::Test {
   }
   void TearDown() override { fs::remove_all(root_); }
 
+  void Write(const std::string& relative, const std::string& content = "", int mode = 0644) {
+    File(relative, content);
+    fs::permissions(root_ / relative, static_cast<fs::perms>(mode));
+  }
   void File(const std::string& relative, const std::string& content = "") {
     fs::create_directories((root_ / relative).parent_path());
     std::ofstream(root_ / relative, std::ios::binary) << content;
@@ -101,6 +116,88 @@ TEST_F(RuntimeFoldersTest, Jdk8HomeUsesItsJreFolderAndNewerJdksTheirOwn) {
   EXPECT_EQ(candidates[0].home, Path("jdk17") + L"/");
   EXPECT_EQ(candidates[1].home, Path("jdk8") + L"/jre/");
   EXPECT_TRUE(candidates[1].server);
+}
+
+// A runtime folder of the Linux layout with its release file; a JDK has bin/javac.
+void Runtime(RuntimeFoldersTest& test, const std::string& folder, const std::string& version, bool jdk,
+             const std::string& library = "") {
+  test.Write(folder + "/release", "JAVA_VERSION=\"" + version + "\"\n");
+  test.Write(folder + "/lib/server/libjvm.so", library);
+  if (jdk) test.Write(folder + "/bin/javac");
+}
+
+struct StandingCase {
+  const char* name;
+  bool java_home;    // JAVA_HOME names zip/jdk-11
+  bool system_java;  // PATH leads to usr-jvm/java-17's java through a link
+  std::vector<std::string> expected;  // ranked candidates, below the test folder
+};
+
+class RuntimeStandingTest : public RuntimeFoldersTest,
+                            public testing::WithParamInterface<StandingCase> {};
+
+TEST_P(RuntimeStandingTest, JavaHomeAndTheSystemJavaComeBeforeNewerRuntimes) {
+  const StandingCase& c = GetParam();
+  Runtime(*this, "usr-jvm/temurin-25", "25", true);
+  Runtime(*this, "usr-jvm/java-17", "17.0.15", true);
+  Write("usr-jvm/java-17/bin/java", "#!/bin/sh\n", 0755);
+  Runtime(*this, "sdkman/candidates/java/21.0.2-tem", "21.0.2", true);
+  fs::create_directory_symlink(root_ / "sdkman/candidates/java/21.0.2-tem",
+                               root_ / "sdkman/candidates/java/current");
+  Runtime(*this, "zip/jdk-11", "11.0.2", false);
+  // An ELF library of another machine is no candidate: it could never load.
+  Runtime(*this, "usr-jvm/arm-26", "26", true, AarchElfHeader());
+  fs::create_directories(root_ / "bin");
+  fs::create_symlink(root_ / "usr-jvm/java-17/bin/java", root_ / "bin/java");
+  Write("cwd/java", "#!/bin/sh\n", 0755);  // the current folder is never searched
+
+  platform::RuntimeFolderSources sources;
+  sources.roots = {Path("usr-jvm"), platform::SdkmanJavaRoot(Path("sdkman"), L"/nowhere")};
+  if (c.java_home) sources.java_home = Path("zip/jdk-11");
+  if (c.system_java) {
+    sources.system_java = platform::FindCommandOnPath(L"::" + Path("missing") + L":" + Path("bin"), L"java");
+    ASSERT_EQ(sources.system_java, Path("bin/java"));
+  }
+  RuntimeFolderRegistry registry(sources);
+  LaunchSettings settings;
+  settings.jdk_wanted = settings.jre_wanted = true;
+  std::vector<RuntimeCandidate> candidates = CollectCandidates(settings, registry, SystemRuntimeFiles());
+  RankCandidates(candidates, settings);
+  std::vector<std::string> order;
+  for (const RuntimeCandidate& candidate : candidates) {
+    order.push_back(platform::NarrowFromWide(candidate.name).substr(root_.string().size() + 1));
+  }
+  EXPECT_EQ(order, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RuntimeStandingTest,
+    testing::Values(
+        StandingCase{"NewestFirstWithoutEither", false, false,
+                     {"usr-jvm/temurin-25", "sdkman/candidates/java/21.0.2-tem", "usr-jvm/java-17"}},
+        StandingCase{"SystemJavaFirst", false, true,
+                     {"usr-jvm/java-17", "usr-jvm/temurin-25", "sdkman/candidates/java/21.0.2-tem"}},
+        StandingCase{"JavaHomeBeforeTheSystemJava", true, true,
+                     {"zip/jdk-11", "usr-jvm/java-17", "usr-jvm/temurin-25",
+                      "sdkman/candidates/java/21.0.2-tem"}}),
+    [](const testing::TestParamInfo<StandingCase>& info) { return std::string(info.param.name); });
+
+TEST(SdkmanJavaRoot, SdkmanDirElseHome) {
+  EXPECT_EQ(platform::SdkmanJavaRoot(L"/opt/sdkman", L"/home/u"), L"/opt/sdkman/candidates/java");
+  EXPECT_EQ(platform::SdkmanJavaRoot(L"", L"/home/u"), L"/home/u/.sdkman/candidates/java");
+  EXPECT_EQ(platform::SdkmanJavaRoot(L"", L""), L"");
+}
+
+TEST(ForeignLibraryMachine, ThisMachinesJvmLoadsAndOthersDoNot) {
+  EXPECT_EQ(platform::ForeignLibraryMachine(platform::WideFromNarrow(KORVAN_TEST_JDK "/lib/server/libjvm.so")),
+            std::nullopt);
+  const fs::path file = fs::temp_directory_path() / ("korvan-elf-" + std::to_string(getpid()));
+  std::ofstream(file, std::ios::binary) << AarchElfHeader();
+  EXPECT_EQ(platform::ForeignLibraryMachine(file.wstring()), std::optional<std::wstring>(L"AArch64"));
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << "";
+  EXPECT_EQ(platform::ForeignLibraryMachine(file.wstring()), std::nullopt);  // the loader will say why
+  fs::remove(file);
+  EXPECT_EQ(platform::ForeignLibraryMachine(file.wstring()), std::nullopt);
 }
 
 TEST(ReleaseFileVersion, ReadsTheQuotedJavaVersion) {
