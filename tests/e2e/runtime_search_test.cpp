@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,12 @@ std::string RegString(const std::string& text) {
   return "\"" + escaped + "\"";
 }
 
+// Where runtimes of JDK 9 and later register; cleared before each case.
+const char* const kNewerRuntimeKeys[] = {
+    "Software\\JavaSoft\\JDK",   "Software\\JavaSoft\\JRE",     "Software\\Eclipse Adoptium",
+    "Software\\AdoptOpenJDK",     "Software\\Eclipse Foundation", "Software\\Microsoft\\JDK",
+    "Software\\Semeru",           "Software\\Azul Systems",       "Software\\BellSoft"};
+
 // Runtime folders of one target below a launch folder, and their registration.
 class RuntimeTree {
  public:
@@ -78,6 +85,10 @@ class RuntimeTree {
   }
   std::string Library(const std::string& runtime_folder, const std::string& vm) const {
     return folder_.NativePath(LibraryPath(runtime_folder, vm));
+  }
+
+  void Write(const std::string& relative, const std::string& content) const {
+    folder_.WriteFile(relative, content);
   }
 
   // A plain runtime folder: its JVM libraries and, when asked, the marker file.
@@ -120,6 +131,7 @@ class RuntimeTree {
     for (Family family : {Family::SunJdk, Family::SunJre, Family::JrockitJre, Family::JrockitJdk}) {
       reg += std::string("[-HKEY_LOCAL_MACHINE\\") + RegistryKey(family) + "]\r\n";
     }
+    for (const char* key : kNewerRuntimeKeys) reg += std::string("[-HKEY_LOCAL_MACHINE\\") + key + "]\r\n";
     fs::create_directories(folder_.folder() / "jvm");
     for (const Runtime& r : runtimes) {
       if (!windows() && !IsSun(r.family)) continue;
@@ -140,8 +152,10 @@ class RuntimeTree {
     if (windows()) Install({});
   }
 
-  ProcessResult Run() const {
+  ProcessResult Run(const std::map<std::string, std::string>& environment = {}) const {
     ProcessOptions options;
+    options.environment = environment;
+    if (environment.count("JAVA_HOME") == 0) options.unset.push_back("JAVA_HOME");
     options.environment["KORVAN_TRACE"] = "1";
     if (!windows()) options.environment["KORVAN_JVM_ROOT"] = Root();
     return folder_.Run({}, options);
@@ -187,7 +201,23 @@ struct Scenario {
   bool windows_only = false;
   // Windows: raw .reg text added after the runtimes.
   std::function<std::string(const RuntimeTree&)> extra_registry = NoSetup;
+  // Variables for the launcher, given the tree; JAVA_HOME is unset unless named.
+  std::function<std::map<std::string, std::string>(const RuntimeTree&)> environment = nullptr;
 };
+
+// A .reg line that registers `home` in `value` of `key` below HKEY_LOCAL_MACHINE\Software.
+std::string Registration(const std::string& key, const std::string& value, const std::string& home) {
+  return "\r\n[HKEY_LOCAL_MACHINE\\Software\\" + key + "]\r\n\"" + value + "\"=" + RegString(home) +
+         "\r\n";
+}
+
+// A JDK 9+ folder: its libraries at the top, bin\javac.exe (bin/javac) and a release file.
+void ModernJdk(const RuntimeTree& t, const std::string& folder, const std::string& version,
+               const std::vector<std::string>& vms = {"server"}, bool jdk = true) {
+  t.Plain(folder, vms, false);
+  t.Write(folder + "/release", "JAVA_VERSION=\"" + version + "\"\n");
+  if (jdk) t.Write(folder + (t.windows() ? "/bin/javac.exe" : "/bin/javac"), "");
+}
 
 const Runtime kJdk6{Family::SunJdk, "1.6.0_20", "jdk6", {"client"}};
 const Runtime kJre7{Family::SunJre, "1.7.0", "jre7", {"client"}};
@@ -289,6 +319,114 @@ std::vector<Scenario> Scenarios() {
                  t.Folder("jvm/jre7")};
        },
        Nothing},
+      {"JdkUnderTheNewJavaSoftKeyHasNoJreFolder", "", {},
+       [](const RuntimeTree& t) { ModernJdk(t, "jvm/jdk17", "17.0.2"); return std::string(); },
+       [](const RuntimeTree& t) { return t.Library("jvm/jdk17", "server"); }, "",
+       [](const RuntimeTree&) {
+         return std::vector<std::string>{"runtime: searching HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\JDK"};
+       },
+       Nothing, true,
+       [](const RuntimeTree& t) { return Registration("JavaSoft\\JDK\\17.0.2", "JavaHome", t.Path("jvm/jdk17")); }},
+      // Each vendor's key, value and subkey below the version; the newest wins.
+      {"EveryVendorKeyIsRead", "", {kJre7},
+       [](const RuntimeTree& t) {
+         for (const char* f : {"tem11", "aoj11", "ef11", "ms11", "sem11", "zulu11", "jre10"}) {
+           ModernJdk(t, std::string("jvm/") + f, "11");
+         }
+         ModernJdk(t, "jvm/temjre11", "11", {"server"}, false);
+         ModernJdk(t, "jvm/lib11", "11", {"server"}, false);
+         return std::string();
+       },
+       [](const RuntimeTree& t) { return t.Library("jvm/ms11", "server"); }, "",
+       [](const RuntimeTree& t) {
+         std::vector<std::string> lines;
+         const std::pair<const char*, const char*> seen[] = {
+             {"11.0.1.1", "tem11"}, {"11.0.2.1", "temjre11"}, {"11.0.3.1", "aoj11"},
+             {"11.0.4.1", "ef11"},  {"11.0.9.1", "ms11"},     {"11.0.6.1", "sem11"},
+             {"zulu-11", "zulu11"}, {"Liberica JRE 11", "lib11"}, {"10.0.2", "jre10"}};
+         for (const auto& [name, folder] : seen) {
+           lines.push_back(std::string("runtime: registered ") + name + ": candidate " +
+                           t.Library(std::string("jvm/") + folder, "server") + " (server) (favoured)");
+         }
+         lines.push_back("runtime: searching HKEY_LOCAL_MACHINE\\Software\\Azul Systems\\Zulu (JDK)");
+         return lines;
+       },
+       Nothing, true,
+       [](const RuntimeTree& t) {
+         return Registration("Eclipse Adoptium\\JDK\\11.0.1.1\\hotspot\\MSI", "Path", t.Path("jvm/tem11")) +
+                Registration("Eclipse Adoptium\\JRE\\11.0.2.1\\hotspot\\MSI", "Path", t.Path("jvm/temjre11")) +
+                Registration("AdoptOpenJDK\\JDK\\11.0.3.1\\hotspot\\MSI", "Path", t.Path("jvm/aoj11")) +
+                Registration("Eclipse Foundation\\JDK\\11.0.4.1\\hotspot\\MSI", "Path", t.Path("jvm/ef11")) +
+                Registration("Microsoft\\JDK\\11.0.9.1\\hotspot\\MSI", "Path", t.Path("jvm/ms11")) +
+                Registration("Semeru\\JDK\\11.0.6.1\\openj9\\MSI", "Path", t.Path("jvm/sem11")) +
+                Registration("Azul Systems\\Zulu\\zulu-11", "InstallationPath", t.Path("jvm/zulu11")) +
+                Registration("BellSoft\\Liberica\\Liberica JRE 11", "InstallationPath", t.Path("jvm/lib11")) +
+                Registration("JavaSoft\\JRE\\10.0.2", "JavaHome", t.Path("jvm/jre10"));
+       }},
+      {"RuntimeRegisteredTwiceCountsOnce", "", {},
+       [](const RuntimeTree& t) { ModernJdk(t, "jvm/jdk17", "17.0.2"); return std::string(); },
+       [](const RuntimeTree& t) { return t.Library("jvm/jdk17", "server"); }, "",
+       [](const RuntimeTree& t) {
+         return std::vector<std::string>{"runtime: registered 17.0.2.8 skipped: " + t.Folder("jvm/jdk17") +
+                                             " is registered already",
+                                         "runtime: ranked: 17.0.2"};
+       },
+       Nothing, true,
+       [](const RuntimeTree& t) {
+         return Registration("JavaSoft\\JDK\\17.0.2", "JavaHome", t.Path("jvm/jdk17")) +
+                Registration("Eclipse Adoptium\\JDK\\17.0.2.8\\hotspot\\MSI", "Path", t.Path("jvm/jdk17") + "\\");
+       }},
+      {"X86JvmLibraryIsSkipped", "", {kJre7},
+       [](const RuntimeTree& t) {
+         ModernJdk(t, "jvm/jdk17x86", "17.0.2");
+         const fs::path x86 = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures/x86_jvm.dll";
+         EXPECT_TRUE(fs::exists(x86)) << "the i686 mingw-w64 compiler builds it (scripts/install-deps)";
+         std::ifstream in(x86, std::ios::binary);
+         t.Write("jvm/jdk17x86/bin/server/jvm.dll", std::string(std::istreambuf_iterator<char>(in), {}));
+         return std::string();
+       },
+       [](const RuntimeTree& t) { return t.LibraryOf(kJre7, "client"); }, "",
+       [](const RuntimeTree& t) {
+         return std::vector<std::string>{"runtime: registered 17.0.2 skipped: " +
+                                         t.Library("jvm/jdk17x86", "server") +
+                                         " is built for x86, which this launcher cannot load"};
+       },
+       Nothing, true,
+       [](const RuntimeTree& t) { return Registration("JavaSoft\\JDK\\17.0.2", "JavaHome", t.Path("jvm/jdk17x86")); }},
+      {"ExpandableJavaHomeIsExpanded", "", {},
+       [](const RuntimeTree& t) { ModernJdk(t, "jvm/jdk17", "17.0.2"); return std::string(); },
+       [](const RuntimeTree& t) { return t.Library("jvm/jdk17", "server"); }, "", Nothing, Nothing, true,
+       [](const RuntimeTree&) {
+         return std::string("\r\n[HKEY_LOCAL_MACHINE\\Software\\JavaSoft\\JDK\\17.0.2]\r\n\"JavaHome\"=hex(2):") +
+                Hex("%KORVAN_TEST_RUNTIMES%\\jdk17", true) + "\r\n";
+       },
+       [](const RuntimeTree& t) {
+         return std::map<std::string, std::string>{{"KORVAN_TEST_RUNTIMES", t.Path("jvm")}};
+       }},
+      // A zip-installed JDK: nothing registered, JAVA_HOME names it, and its
+      // release file gives the version that the limits check.
+      {"JavaHomeIsFoundWhenNothingIsRegistered", "Minimum Version=9", {},
+       [](const RuntimeTree& t) { ModernJdk(t, "zip17", "17.0.9"); return std::string(); },
+       [](const RuntimeTree& t) { return t.Library("zip17", "server"); }, "",
+       [](const RuntimeTree& t) {
+         return std::vector<std::string>{"runtime: registered JAVA_HOME: version 17.0.9",
+                                         "runtime: searching JAVA_HOME (JDK)"};
+       },
+       Nothing, true, NoSetup,
+       [](const RuntimeTree& t) { return std::map<std::string, std::string>{{"JAVA_HOME", t.Path("zip17")}}; }},
+      // Linux puts JAVA_HOME's runtime first; Windows keeps the registry's choice
+      // when it has one.
+      {"JavaHomeBeforeNewerRuntimesOnLinuxOnlyAsLastResortOnWindows", "", {kJre7, {Family::SunJre, "19", "jre19", {"server"}}},
+       [](const RuntimeTree& t) { ModernJdk(t, "zip11", "11.0.2"); return std::string(); },
+       [](const RuntimeTree& t) {
+         return t.windows() ? t.LibraryOf({Family::SunJre, "19", "jre19", {}}, "server") : t.Library("zip11", "server");
+       },
+       "", Nothing,
+       [](const RuntimeTree& t) {
+         return t.windows() ? std::vector<std::string>{"JAVA_HOME"} : std::vector<std::string>{};
+       },
+       false, NoSetup,
+       [](const RuntimeTree& t) { return std::map<std::string, std::string>{{"JAVA_HOME", t.Path("zip11")}}; }},
       // Registry values that are not plain text, empty or longer than any path
       // are no JavaHome; a text stored without its terminating NUL is read as
       // far as it goes.
@@ -301,8 +439,9 @@ std::vector<Scenario> Scenarios() {
        },
        [](const RuntimeTree& t) { return t.Library("jvm/jre95", "client"); }, "",
        [](const RuntimeTree&) {
+         // 1.9.0, a REG_EXPAND_SZ home, is read and ranks below 1.9.5.
          return std::vector<std::string>{"runtime: registered 1.8.0 skipped: no JavaHome",
-                                         "runtime: registered 1.9.0 skipped: no JavaHome",
+                                         "runtime: ranked: 1.9.5, 1.9.0, 1.7.0",
                                          "runtime: registered 1.9.1 skipped: no JavaHome",
                                          "runtime: registered 1.9.2 skipped: no JavaHome"};
        },
@@ -332,12 +471,15 @@ TEST_P(RuntimeSearchTest, ChoosesTheRuntimeTheSettingsAskFor) {
     fs::remove_all(folder.folder() / "jvm");
     fs::remove_all(folder.folder() / "jre64");
     fs::remove_all(folder.folder() / "old");
+    fs::remove_all(folder.folder() / "zip11");
+    fs::remove_all(folder.folder() / "zip17");
     const std::string more_settings = scenario.prepare(tree);
     folder.WriteSettings("[Java Runtime Environment]\nMain Class=Sample\n" + scenario.settings +
                          "\n" + more_settings + "\n");
     tree.Install(scenario.registered, scenario.extra_registry(tree));
 
-    const ProcessResult result = tree.Run();
+    const ProcessResult result =
+        tree.Run(scenario.environment ? scenario.environment(tree) : std::map<std::string, std::string>{});
     ASSERT_FALSE(result.timed_out);
     const std::string expected = scenario.expected_library(tree);
     if (expected.empty()) {
