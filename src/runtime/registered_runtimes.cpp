@@ -49,6 +49,16 @@ std::wstring HomeOf(const RuntimeFamily& family, const std::wstring& java_home,
   return runtime;
 }
 
+// Why a runtime will come before the ranking, for the trace.
+const wchar_t* StandingNote(platform::RuntimeStanding standing) {
+  switch (standing) {
+    case platform::RuntimeStanding::JavaHome: return L" (JAVA_HOME, first)";
+    case platform::RuntimeStanding::SystemDefault: return L" (the system's java command, first after JAVA_HOME)";
+    case platform::RuntimeStanding::Registered: break;
+  }
+  return L"";
+}
+
 bool SameFolder(const std::wstring& a, const std::wstring& b, const RuntimeFiles& files) {
   return files.layout.paths_ignore_case ? platform::EqualsIgnoringAsciiCase(a, b) : a == b;
 }
@@ -120,7 +130,7 @@ void CollectFamily(const RuntimeFamily& family, const LaunchSettings& settings,
       }
     }
     Trace(label + L": candidate " + library->path + (library->server ? L" (server)" : L"") +
-          (favoured ? L" (favoured)" : L""));
+          (favoured ? L" (favoured)" : L"") + StandingNote(runtime.standing));
     candidates.push_back(
         RuntimeCandidate{runtime.name, version, home, library->server, favoured, runtime.standing});
   }

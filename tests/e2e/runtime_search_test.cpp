@@ -527,5 +527,36 @@ TEST(LinuxRuntimeSearch, FindsDebianOpenJdk17InUsrLibJvm) {
       << result.standard_error;
 }
 
+// Linux: the runtime of the system's java command wins over a newer runtime
+// in /usr/lib/jvm (a Temurin 25 beside Debian's default 17), and JAVA_HOME
+// wins over both.
+TEST(LinuxRuntimeSearch, SystemJavaThenJavaHomeComeBeforeNewerRuntimes) {
+  LaunchFolder folder(Target{TargetKind::Linux, "Linux"});
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=Sample\n");
+  // A newer runtime that could never start: choosing it would fail the run.
+  folder.WriteFile("jvm/temurin-99/lib/server/libjvm.so", "");
+  folder.WriteFile("jvm/temurin-99/release", "JAVA_VERSION=\"99\"\n");
+  fs::create_directory_symlink(KORVAN_TEST_JDK, folder.folder() / "jvm/system-17");
+  fs::create_directories(folder.folder() / "bin");
+  fs::create_symlink(KORVAN_TEST_JDK "/bin/java", folder.folder() / "bin/java");
+
+  ProcessOptions options;
+  options.environment["KORVAN_TRACE"] = "1";
+  options.environment["KORVAN_JVM_ROOT"] = folder.NativePath("jvm");
+  options.unset.push_back("JAVA_HOME");
+  options.environment["PATH"] = folder.NativePath("bin") + ":/usr/bin:/bin";
+  ProcessResult result = folder.Run({}, options);
+  EXPECT_NE(result.standard_error.find("korvan: JVM library: " KORVAN_TEST_JDK "/lib/server/libjvm.so\n"),
+            std::string::npos)
+      << result.standard_error;
+
+  options.environment["JAVA_HOME"] = folder.NativePath("jvm/temurin-99");
+  result = folder.Run({}, options);
+  EXPECT_NE(result.standard_error.find("korvan: runtime: ranked: " + folder.NativePath("jvm/temurin-99") +
+                                       ", " KORVAN_TEST_JDK "\n"),
+            std::string::npos)
+      << result.standard_error;
+}
+
 }  // namespace
 }  // namespace korvan::e2e
