@@ -48,6 +48,11 @@ ProcessResult Drive(const std::vector<std::string>& arguments) {
   return RunUnderWine(command);
 }
 
+std::string StripLineEnd(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 std::string StripCarriageReturns(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
   return text;
@@ -93,7 +98,6 @@ class DialogTestBase : public testing::Test {
 
   void Start() {
     ProcessOptions options;
-    options.environment.emplace("APPDATA", folder_.NativePath("appdata"));
     options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
     options.time_limit_seconds = 90;
     run_ = std::async(std::launch::async, [this, options] { return folder_.Run({}, options); });
@@ -145,12 +149,19 @@ class RuntimeDialogTest : public DialogTestBase {
     EXPECT_TRUE(Contains(result.standard_output, "Browse for JRE folder")) << result.standard_output;
   }
 
+  // Wine gives every process the prefix's own APPDATA, whatever ours says.
   fs::path UserSettingsFile() const {
-    return folder_.folder() / "appdata" / "Korvan Dialog Test" / folder_.folder().filename() / "App.ini";
+    const ProcessResult appdata = RunUnderWine({"cmd", "/c", "echo %APPDATA%"});
+    const ProcessResult unix_path =
+        RunUnderWine({"winepath", "-u", StripLineEnd(appdata.standard_output)});
+    return fs::path(StripLineEnd(unix_path.standard_output)) / "Korvan Dialog Test" /
+           folder_.folder().filename() / "App.ini";
   }
 
   void ExpectNothingWritten(const std::string& settings_before) {
-    EXPECT_FALSE(fs::exists(UserSettingsFile()));
+    const fs::path user_settings = UserSettingsFile();
+    ASSERT_TRUE(fs::exists(user_settings.parent_path().parent_path().parent_path())) << user_settings;
+    EXPECT_FALSE(fs::exists(user_settings));
     EXPECT_EQ(ReadText(folder_.SettingsFile()), settings_before);
   }
 };
@@ -164,7 +175,7 @@ TEST_F(RuntimeDialogTest, OpensWithTheMessageTheLinkAndOkDisabled) {
   EXPECT_EQ(ControlOf(dump, 201).text, "");
   EXPECT_EQ(ControlOf(dump, 203).text,
             "The Java Runtime Environment (JRE) was not found. Please  download and install a "
-            "JRE (minimum version 11) from:");
+            "JRE (minimum version 11.0) from:");
   EXPECT_EQ(ControlOf(dump, 205).text, "https://adoptium.net/");
   EXPECT_EQ(ControlOf(dump, 206).text, "If you have a JRE installed you can browse for it below:");
   // The link is painted in the default link colour, blue.
@@ -284,20 +295,21 @@ TEST_F(RuntimeDialogTest, OkRemembersTheFolderForTheNextStart) {
 
   // The per-user file, never the settings file, holds the folder with its backslash.
   EXPECT_EQ(ReadText(folder_.SettingsFile()), settings_before);
-  const std::string remembered = ReadText(UserSettingsFile());
+  const fs::path user_settings = UserSettingsFile();
+  const std::string remembered = ReadText(user_settings);
   EXPECT_TRUE(Contains(remembered, "[Java Runtime Environment]")) << remembered;
   EXPECT_TRUE(Contains(remembered, "JRE Path=" + folder_.NativePath("jre") + "\\")) << remembered;
 
   // The next start finds the runtime there and shows no dialog.
   fs::remove(folder_.folder() / "record.txt");
   ProcessOptions options;
-  options.environment.emplace("APPDATA", folder_.NativePath("appdata"));
   options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
   options.time_limit_seconds = 30;
   const ProcessResult second = folder_.Run({}, options);
   EXPECT_FALSE(second.timed_out) << "the dialog came up again";
   EXPECT_EQ(second.exit_code, 0) << second.standard_output;
   EXPECT_TRUE(Contains(ReadText(folder_.folder() / "record.txt"), "main com/example/App"));
+  fs::remove_all(user_settings.parent_path().parent_path());
 }
 
 // The link colour follows "Anchor Color" under HKEY_CURRENT_USER, when it is
