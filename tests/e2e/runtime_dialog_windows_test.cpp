@@ -11,6 +11,7 @@
 #include <future>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/launch_folder.h"
@@ -356,6 +357,60 @@ INSTANTIATE_TEST_SUITE_P(
                     ColourCase{"RedMinusOne", "REG_SZ", "-1,0,0", "0000FF", "FF0000"},
                     ColourCase{"Dword", "REG_DWORD", "255", "0000FF", "FF0000"}),
     [](const testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
+
+// Pixels of `colour` (RRGGBB) on the link, looked at until there are some or
+// `seconds` have passed.
+unsigned LinkPixels(const std::string& colour, int seconds) {
+  unsigned count = 0;
+  for (int tries = 0; tries <= seconds * 2; ++tries) {
+    const ProcessResult result = Drive({"count", kMissingRuntime, "205", colour});
+    const std::size_t at = result.standard_output.find("count=");
+    if (at == std::string::npos) return 0;
+    count = static_cast<unsigned>(std::stoul(result.standard_output.substr(at + 6)));
+    if (count > 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  return count;
+}
+
+// The link opens its target on a click on its text, Enter or Space, and is
+// then painted purple; a click beside the text or another key does nothing.
+struct NavigationCase {
+  const char* name;
+  std::vector<std::string> action;  // driver command without the caption
+  bool opens;
+};
+
+class LinkNavigationTest : public RuntimeDialogTest,
+                           public testing::WithParamInterface<NavigationCase> {};
+
+TEST_P(LinkNavigationTest, PaintsTheLinkVisitedOnlyWhenItOpened) {
+  WriteSettings("");
+  Start();
+  ASSERT_GT(LinkPixels("0000FF", 5), 0u);
+  std::vector<std::string> action = GetParam().action;
+  action.insert(action.begin() + 1, kMissingRuntime);
+  ASSERT_EQ(Drive(action).exit_code, 0);
+  if (GetParam().opens) {
+    EXPECT_GT(LinkPixels("800080", 10), 0u);
+    EXPECT_EQ(LinkPixels("0000FF", 0), 0u);
+  } else {
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_GT(LinkPixels("0000FF", 0), 0u);
+    EXPECT_EQ(LinkPixels("800080", 0), 0u);
+  }
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, LinkNavigationTest,
+    testing::Values(NavigationCase{"ClickOnText", {"click", "205", "3", "3"}, true},
+                    NavigationCase{"ClickBesideText", {"click", "205", "-2", "3"}, false},
+                    NavigationCase{"Space", {"char", "205", "32"}, true},
+                    NavigationCase{"Enter", {"char", "205", "13"}, true},
+                    NavigationCase{"OtherCharacter", {"char", "205", "97"}, false}),
+    [](const testing::TestParamInfo<NavigationCase>& info) { return std::string(info.param.name); });
 
 // "Failure Check": main's uncaught exception is shown with Ignore and Stop.
 class ExceptionDialogTest : public DialogTestBase {

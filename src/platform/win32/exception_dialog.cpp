@@ -33,7 +33,10 @@ class UncaughtExceptionDialog : public DialogObject {
     switch (message) {
       case WM_INITDIALOG:
         SetDlgItemTextW(dialog, KORVAN_CONTROL_STACK_TRACE, stack_trace_.c_str());
-        return TRUE;
+        // Ignore takes the focus, so that Enter keeps the data and the trace
+        // is not shown all selected.
+        SetFocus(GetDlgItem(dialog, KORVAN_CONTROL_IGNORE));
+        return FALSE;
       case WM_COMMAND:
         switch (LOWORD(wparam)) {
           case KORVAN_CONTROL_STOP: EndDialog(dialog, KORVAN_CONTROL_STOP); return TRUE;
