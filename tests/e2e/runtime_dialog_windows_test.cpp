@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/dialog_driver.h"
 #include "support/launch_folder.h"
 
 namespace korvan::e2e {
@@ -36,45 +37,17 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// One control of a dump: "control <id> <class> enabled=<0|1> style=<hex> text=<text>".
-struct Control {
-  std::string kind;
-  bool enabled = false;
-  std::string text;
-};
-
-ProcessResult Drive(const std::vector<std::string>& arguments) {
-  std::vector<std::string> command{(kFixtures / "dialog-driver.exe").string()};
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return RunUnderWine(command);
-}
+ProcessResult Drive(const std::vector<std::string>& arguments) { return DriveDialog(arguments); }
 
 std::string StripLineEnd(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
 }
 
-std::string StripCarriageReturns(std::string text) {
-  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-  return text;
-}
-
-Control ControlOf(const std::string& dump, int id) {
-  std::istringstream lines(StripCarriageReturns(dump));
-  const std::string prefix = "control " + std::to_string(id) + " ";
-  for (std::string line; std::getline(lines, line);) {
-    if (line.compare(0, prefix.size(), prefix) != 0) continue;
-    Control control;
-    std::istringstream words(line.substr(prefix.size()));
-    std::string enabled;
-    words >> control.kind >> enabled;
-    control.enabled = enabled == "enabled=1";
-    const std::size_t text = line.find(" text=");
-    control.text = line.substr(text + 6);
-    return control;
-  }
-  ADD_FAILURE() << "no control " << id << " in:\n" << dump;
-  return Control{};
+DialogControl ControlOf(const std::string& dump, int id) {
+  const DialogControl control = FindControl(dump, id);
+  EXPECT_TRUE(control.found) << "no control " << id << " in:\n" << dump;
+  return control;
 }
 
 class DialogTestBase : public testing::Test {
