@@ -74,6 +74,7 @@ class DialogTestBase : public testing::Test {
     ProcessOptions options;
     options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
     options.time_limit_seconds = 90;
+    options.cancel_missing_runtime_dialog = false;
     run_ = std::async(std::launch::async, [this, options] { return folder_.Run({}, options); });
   }
 
@@ -279,6 +280,7 @@ TEST_F(RuntimeDialogTest, OkRemembersTheFolderForTheNextStart) {
   ProcessOptions options;
   options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
   options.time_limit_seconds = 30;
+  options.cancel_missing_runtime_dialog = false;
   const ProcessResult second = folder_.Run({}, options);
   EXPECT_FALSE(second.timed_out) << "the dialog came up again";
   EXPECT_EQ(second.exit_code, 0) << second.standard_output;
