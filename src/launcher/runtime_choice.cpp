@@ -31,6 +31,7 @@ void RememberRuntimeFolder(const Launcher& launcher, const std::wstring& folder)
 }  // namespace
 
 Outcome ChooseRuntime(Launcher& launcher) {
+  Trace(L"no runtime qualified: asking the user");
   const JvmKind kind = launcher.settings.jvm_kind;
   const RuntimeFiles files = SystemRuntimeFiles();
   const platform::JvmLibraryOfFolder library_of_folder = [kind, &files](const std::wstring& folder) {
