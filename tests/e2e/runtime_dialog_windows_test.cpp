@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +39,7 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 ProcessResult Drive(const std::vector<std::string>& arguments) { return DriveDialog(arguments); }
+
 
 std::string StripLineEnd(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
@@ -104,21 +106,34 @@ class DialogTestBase : public testing::Test {
 
 class RuntimeDialogTest : public DialogTestBase {
  protected:
+  // Runtime folders go to the prefix's drive C:, which the folder browser
+  // lists quickly (the root's /tmp may hold thousands of entries).
+  void TearDown() override {
+    DialogTestBase::TearDown();
+    fs::remove_all(RuntimeRoot());
+  }
+
+  std::string RuntimeRootName() const { return "korvan-" + folder_.folder().filename().string(); }
+  fs::path RuntimeRoot() const {
+    return fs::path(std::getenv("WINEPREFIX")) / "drive_c" / RuntimeRootName();
+  }
+  // How the launcher sees a runtime folder, without its final backslash.
+  std::string RuntimePath(const std::string& name) const {
+    return "C:\\" + RuntimeRootName() + "\\" + name;
+  }
+
   // A runtime whose only JVM library is a client one, the test JVM.
   void LayOutClientRuntime(const std::string& name) {
-    folder_.WriteFile(name + "/bin/java.dll", "");
-    fs::create_directories(folder_.folder() / name / "bin/client");
-    fs::copy_file(kFixtures / "test_jvm.dll", folder_.folder() / name / "bin/client/jvm.dll",
+    fs::create_directories(RuntimeRoot() / name / "bin/client");
+    std::ofstream(RuntimeRoot() / name / "bin/java.dll").put('\0');
+    fs::copy_file(kFixtures / "test_jvm.dll", RuntimeRoot() / name / "bin/client/jvm.dll",
                   fs::copy_options::overwrite_existing);
   }
 
-  // Browse... and pick `name` below the launch folder in the folder browser.
+  // Browse... and pick runtime folder `name` in the folder browser.
   void BrowseTo(const std::string& name) {
-    std::vector<std::string> command{"browse", kMissingRuntime, "Computer", "(Z:)"};
-    for (const auto& part : fs::path(folder_.folder() / name)) {
-      if (part != "/") command.push_back(part.string());
-    }
-    const ProcessResult result = Drive(command);
+    const ProcessResult result =
+        Drive({"browse", kMissingRuntime, "Computer", "(C:)", RuntimeRootName(), name});
     ASSERT_EQ(result.exit_code, 0) << result.standard_output;
     // The browser's title is message 214.
     EXPECT_TRUE(Contains(result.standard_output, "Browse for JRE folder")) << result.standard_output;
@@ -211,7 +226,7 @@ TEST_P(RuntimeDialogKindTest, ClientOnlyRuntimeEnablesOkByKind) {
   BrowseTo("jre");
   const std::string dump = Dump(kMissingRuntime);
   EXPECT_EQ(ControlOf(dump, 1).enabled, GetParam().ok_enabled);
-  EXPECT_EQ(ControlOf(dump, 201).text, folder_.NativePath("jre"));
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("jre"));
   EXPECT_EQ(ControlOf(dump, 203).text.rfind(GetParam().message_start, 0), 0u) << dump;
   Drive({"press", kMissingRuntime, "2"});
   EXPECT_EQ(Finish().exit_code, 255);
@@ -227,7 +242,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(RuntimeDialogTest, AnInvalidFolderDisablesOkAgain) {
   LayOutClientRuntime("jre");
-  folder_.WriteFile("empty/readme.txt", "no runtime here");
+  fs::create_directories(RuntimeRoot() / "empty");
+  std::ofstream(RuntimeRoot() / "empty" / "readme.txt") << "no runtime here";
   WriteSettings("");
   Start();
   BrowseTo("jre");
@@ -235,7 +251,7 @@ TEST_F(RuntimeDialogTest, AnInvalidFolderDisablesOkAgain) {
   BrowseTo("empty");
   const std::string dump = Dump(kMissingRuntime);
   EXPECT_FALSE(ControlOf(dump, 1).enabled);
-  EXPECT_EQ(ControlOf(dump, 201).text, folder_.NativePath("empty"));
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("empty"));
   BrowseTo("jre");
   EXPECT_TRUE(ControlOf(Dump(kMissingRuntime), 1).enabled);
   Drive({"press", kMissingRuntime, "2"});
@@ -251,7 +267,7 @@ TEST_F(RuntimeDialogTest, CancelledFolderBrowserChangesNothing) {
   EXPECT_EQ(cancelled.exit_code, 0) << cancelled.standard_output;
   const std::string dump = Dump(kMissingRuntime);
   EXPECT_TRUE(ControlOf(dump, 1).enabled);
-  EXPECT_EQ(ControlOf(dump, 201).text, folder_.NativePath("jre"));
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("jre"));
   Drive({"press", kMissingRuntime, "2"});
   EXPECT_EQ(Finish().exit_code, 255);
 }
@@ -273,7 +289,7 @@ TEST_F(RuntimeDialogTest, OkRemembersTheFolderForTheNextStart) {
   const fs::path user_settings = UserSettingsFile();
   const std::string remembered = ReadText(user_settings);
   EXPECT_TRUE(Contains(remembered, "[Java Runtime Environment]")) << remembered;
-  EXPECT_TRUE(Contains(remembered, "JRE Path=" + folder_.NativePath("jre") + "\\")) << remembered;
+  EXPECT_TRUE(Contains(remembered, "JRE Path=" + RuntimePath("jre") + "\\")) << remembered;
 
   // The next start finds the runtime there and shows no dialog.
   fs::remove(folder_.folder() / "record.txt");

@@ -12,7 +12,9 @@ ProcessResult DriveDialog(const std::vector<std::string>& arguments) {
   std::vector<std::string> command{
       (std::filesystem::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures" / "dialog-driver.exe").string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  return RunUnderWine(command);
+  ProcessOptions options;
+  options.time_limit_seconds = 120;  // the folder browser is slow on a busy machine
+  return RunUnderWine(command, options);
 }
 
 DialogControl FindControl(const std::string& dump, int id) {
