@@ -1,11 +1,12 @@
 #include "platform/win32/hyperlink_control.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cwchar>
 #include <optional>
 #include <vector>
+
+#include "platform/win32/shell_functions.h"
 
 namespace korvan::platform {
 
@@ -240,7 +241,7 @@ void HyperlinkControl::Paint(HDC given) {
 
 bool HyperlinkControl::Navigate() {
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, L"open", target_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      shell::ShellExecuteW(nullptr, L"open", target_.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result <= 32) return false;
   visited_ = true;
   InvalidateRect(window_, nullptr, TRUE);

@@ -14,6 +14,7 @@
 #include "platform/win32/dialog_binding.h"
 #include "platform/win32/dialog_ids.h"
 #include "platform/win32/hyperlink_control.h"
+#include "platform/win32/shell_functions.h"
 
 namespace korvan::platform {
 
@@ -92,11 +93,11 @@ class MissingRuntimeDialog : public DialogObject {
     browse.pszDisplayName = display_name;
     browse.lpszTitle = title.c_str();
     browse.ulFlags = kBrowseFlags;
-    LPITEMIDLIST item = SHBrowseForFolderW(&browse);
+    LPITEMIDLIST item = shell::SHBrowseForFolderW(&browse);
     if (item == nullptr) return;  // cancelled: nothing changes
     wchar_t path[MAX_PATH] = {};
-    SHGetPathFromIDListW(item, path);
-    CoTaskMemFree(item);
+    shell::SHGetPathFromIDListW(item, path);
+    shell::CoTaskMemFree(item);
 
     SetDlgItemTextW(dialog, KORVAN_CONTROL_CHOSEN_FOLDER, path);
     folder_ = path;
@@ -115,9 +116,9 @@ class MissingRuntimeDialog : public DialogObject {
 // The folder browser's new dialog style needs COM on this thread.
 class ComApartment {
  public:
-  ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ComApartment() : initialised_(SUCCEEDED(shell::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
   ~ComApartment() {
-    if (initialised_) CoUninitialize();
+    if (initialised_) shell::CoUninitialize();
   }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
@@ -132,7 +133,7 @@ RuntimeDialogResult AskForRuntime(const std::wstring& message,
                                   const JvmLibraryOfFolder& library_of_folder) {
   const ComApartment apartment;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
+  shell::InitCommonControlsEx(&controls);
 
   MissingRuntimeDialog dialog(message, library_of_folder);
   const INT_PTR result = ShowBoundDialog(dialog, KORVAN_DIALOG_MISSING_RUNTIME, GetActiveWindow());
