@@ -3,6 +3,7 @@
 #include "jvm/java_streams.h"
 #include "jvm/java_text.h"
 #include "messages/trace.h"
+#include "platform/exception_dialog.h"
 
 namespace korvan {
 
@@ -61,7 +62,12 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
   if (thrown == nullptr) return std::nullopt;
   env->ExceptionDescribe();
   if (call.failure_check) {
-    Trace(L"uncaught exception in main:\n" + CaptureStackTrace(env, thrown));
+    const std::wstring stack_trace = CaptureStackTrace(env, thrown);
+    Trace(L"uncaught exception in main:\n" + stack_trace);
+    if (call.show_uncaught_exception &&
+        platform::AskAboutUncaughtException(stack_trace) == platform::ExceptionDecision::Stop) {
+      platform::EndProcessNow(-1);
+    }
   }
   return SilentFailure();
 }

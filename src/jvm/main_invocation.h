@@ -16,6 +16,7 @@ struct MainCall {
   std::wstring main_class;               // internal form: com/example/App
   std::vector<std::wstring> arguments;   // handed to main as a String[]
   bool failure_check = false;            // capture an uncaught exception's stack trace
+  bool show_uncaught_exception = false;  // and let the user stop the process there (not for a service)
 };
 
 // Called on the VM thread just before main; empty when no one waits for it.

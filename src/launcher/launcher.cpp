@@ -9,6 +9,7 @@
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
 #include "launcher/application_home.h"
+#include "launcher/runtime_choice.h"
 #include "messages/error_sink.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
@@ -48,7 +49,8 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
                             launcher.settings.main_class, std::move(arguments));
   plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
                       launcher.host_vm_options.end());
-  const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
+  const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check,
+                      launcher.settings.failure_check && !launcher.settings.service};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, plan, call, on_ready);
 }
@@ -89,8 +91,11 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
       platform::ExpandEnvironmentReferences(launcher.settings.configured_runtime_folder);
   std::optional<RuntimeSearchResult> runtime =
       SearchRuntime(launcher.settings, FolderOf(launcher.settings_source.launcher_path));
-  if (!runtime) return Failure{MissingRuntimeMessage(launcher.settings), std::wstring()};
-  launcher.runtime = std::move(*runtime);
+  if (runtime) {
+    launcher.runtime = std::move(*runtime);
+  } else if (const Outcome failure = ChooseRuntime(launcher)) {
+    return failure;
+  }
   Trace(L"JVM library: " + launcher.runtime.jvm_library_path);
   return std::nullopt;
 }

@@ -83,12 +83,14 @@ std::optional<RuntimeSearchResult> SearchRuntime(const LaunchSettings& settings,
   return result;
 }
 
-std::wstring MissingRuntimeMessage(const LaunchSettings& settings) {
+std::wstring MissingRuntimeText(const LaunchSettings& settings) {
   const MessageId id =
       settings.jvm_kind == JvmKind::Server ? MessageId::JreNotFoundServer : MessageId::JreNotFound;
-  const std::wstring requirement =
-      RequirementPhrase(settings.minimum_version, settings.maximum_version);
-  return FormatMessageById(id, {requirement}) + L" " + kRuntimeDownloadAddress;
+  return FormatMessageById(id, {RequirementPhrase(settings.minimum_version, settings.maximum_version)});
+}
+
+std::wstring MissingRuntimeMessage(const LaunchSettings& settings) {
+  return MissingRuntimeText(settings) + L" " + kRuntimeDownloadAddress;
 }
 
 }  // namespace korvan

@@ -32,6 +32,10 @@ RuntimeSearchResult FindJvmLibrary(const LaunchSettings& settings, RuntimeSearch
 std::optional<RuntimeSearchResult> SearchRuntime(const LaunchSettings& settings,
                                                  const std::wstring& launcher_folder);
 
+// Message 206 when a server VM is required, else 207, with the version
+// requirement: the missing-runtime dialog shows the address as its link.
+std::wstring MissingRuntimeText(const LaunchSettings& settings);
+
 // The text that tells the user no runtime qualified: message 206 when a server
 // VM is required, else 207, with the version requirement and the address
 // where a runtime can be downloaded.

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
+#include "support/dialog_driver.h"
 #include "support/launch_folder.h"
 
 namespace korvan::e2e {
@@ -393,7 +395,11 @@ TEST_F(JvmWindowsTest, FailureCheckCapturesTheStackTrace) {
   settings.failure_check = "YES";
   ProcessOptions options;
   options.environment["KORVAN_TRACE"] = "1";
-  const ProcessResult result = Launch(settings, {}, options);
+  // The trace is also shown in the "Java Exception" dialog; Ignore lets the run end.
+  std::future<ProcessResult> run =
+      std::async(std::launch::async, [&] { return Launch(settings, {}, options); });
+  EXPECT_EQ(DriveDialog({"press", "Java Exception", "303"}).exit_code, 0);
+  const ProcessResult result = run.get();
   EXPECT_EQ(result.exit_code, 255);
   EXPECT_EQ(Matching(Record(), "print_stack_trace"), std::vector<std::string>{"print_stack_trace"});
   EXPECT_TRUE(Contains(result.standard_error, "korvan: uncaught exception in main:"))

@@ -1,5 +1,10 @@
 #include "support/launch_folder.h"
 
+#include <chrono>
+#include <future>
+
+#include "support/dialog_driver.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -139,7 +144,16 @@ ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
   std::vector<std::string> command{launcher().string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
   if (options.working_directory.empty()) options.working_directory = folder_.string();
-  return windows() ? RunUnderWine(command, options) : RunProcess(command, options);
+  if (!windows()) return RunProcess(command, options);
+  if (!options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);
+  std::future<ProcessResult> run =
+      std::async(std::launch::async, [&command, &options] { return RunUnderWine(command, options); });
+  // Every test that wants the dialog cancelled runs beside others, so each
+  // cancels all such dialogs it sees: the one of its own launch among them.
+  while (run.wait_for(std::chrono::milliseconds(300)) != std::future_status::ready) {
+    DriveDialog({"cancel-all", "JRE Not Found"});
+  }
+  return run.get();
 }
 
 }  // namespace korvan::e2e

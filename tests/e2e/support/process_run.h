@@ -22,6 +22,10 @@ struct ProcessOptions {
   std::map<std::string, std::string> environment;  // added to (or replacing in) ours
   std::vector<std::string> unset;                // removed from ours
   int time_limit_seconds = 60;
+  // Windows launcher only: a user who cancels the missing-runtime dialog
+  // whenever it comes up, as tests that only need the launch to fail after
+  // reading its settings expect. Tests of the dialog itself turn this off.
+  bool cancel_missing_runtime_dialog = true;
 };
 
 // Our environment with `options` applied, as NAME=value entries.

@@ -1,0 +1,443 @@
+// The Windows launcher's dialogs under Wine and Xvfb, worked from another
+// process by tests/fixtures/dialog_driver as a user would: the missing-runtime
+// dialog with its link and folder browser, and the "Java Exception" dialog of
+// "Failure Check". Screenshots land in build/windows/screenshots.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/dialog_driver.h"
+#include "support/launch_folder.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFixtures = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures";
+const fs::path kScreenshots = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "screenshots";
+const std::string kMissingRuntime = "JRE Not Found";
+const std::string kJavaException = "Java Exception";
+const std::string kColourKey = "HKCU\\Software\\Microsoft\\Internet Explorer\\Settings";
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+ProcessResult Drive(const std::vector<std::string>& arguments) { return DriveDialog(arguments); }
+
+
+std::string StripLineEnd(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
+DialogControl ControlOf(const std::string& dump, int id) {
+  const DialogControl control = FindControl(dump, id);
+  EXPECT_TRUE(control.found) << "no control " << id << " in:\n" << dump;
+  return control;
+}
+
+class DialogTestBase : public testing::Test {
+ protected:
+  void TearDown() override {
+    // A dialog that a failed check left open must not outlive the test.
+    if (run_.valid() &&
+        run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+      Drive({"press", kMissingRuntime, "2"});
+      Drive({"press", kJavaException, "303"});
+      run_.wait();
+    }
+  }
+
+  void WriteSettings(const std::string& extra) {
+    folder_.WriteSettings(
+        "[Java Runtime Environment]\nMain Class=com.example.App\n" + extra +
+        "[Class Path]\nClass Path=app.jar\n"
+        "[Product Information]\nProduct Name=Korvan Dialog Test\nProduct Code=" +
+        folder_.folder().filename().string() + "\n");
+  }
+
+  void Start() {
+    ProcessOptions options;
+    options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
+    options.time_limit_seconds = 90;
+    options.cancel_missing_runtime_dialog = false;
+    run_ = std::async(std::launch::async, [this, options] { return folder_.Run({}, options); });
+  }
+
+  ProcessResult Finish() {
+    EXPECT_EQ(run_.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    const ProcessResult result = run_.get();
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  std::string Dump(const std::string& caption) {
+    const ProcessResult result = Drive({"dump", caption});
+    EXPECT_EQ(result.exit_code, 0) << result.standard_output;
+    return result.standard_output;
+  }
+
+  void Screenshot(const std::string& caption, const std::string& name) {
+    fs::create_directories(kScreenshots);
+    const ProcessResult result = Drive({"shot", caption, WinePath(kScreenshots / name)});
+    EXPECT_EQ(result.exit_code, 0) << result.standard_output;
+    EXPECT_GT(fs::file_size(kScreenshots / name), 100000u);
+  }
+
+  LaunchFolder folder_{Target{TargetKind::Windows, "Windows"}};
+  std::future<ProcessResult> run_;
+};
+
+class RuntimeDialogTest : public DialogTestBase {
+ protected:
+  // Runtime folders go to the prefix's drive C:, which the folder browser
+  // lists quickly (the root's /tmp may hold thousands of entries).
+  void TearDown() override {
+    DialogTestBase::TearDown();
+    fs::remove_all(RuntimeRoot());
+  }
+
+  std::string RuntimeRootName() const { return "korvan-" + folder_.folder().filename().string(); }
+  fs::path RuntimeRoot() const {
+    return fs::path(std::getenv("WINEPREFIX")) / "drive_c" / RuntimeRootName();
+  }
+  // How the launcher sees a runtime folder, without its final backslash.
+  std::string RuntimePath(const std::string& name) const {
+    return "C:\\" + RuntimeRootName() + "\\" + name;
+  }
+
+  // A runtime whose only JVM library is a client one, the test JVM.
+  void LayOutClientRuntime(const std::string& name) {
+    fs::create_directories(RuntimeRoot() / name / "bin/client");
+    std::ofstream(RuntimeRoot() / name / "bin/java.dll").put('\0');
+    fs::copy_file(kFixtures / "test_jvm.dll", RuntimeRoot() / name / "bin/client/jvm.dll",
+                  fs::copy_options::overwrite_existing);
+  }
+
+  // Browse... and pick runtime folder `name` in the folder browser.
+  void BrowseTo(const std::string& name) {
+    const ProcessResult result =
+        Drive({"browse", kMissingRuntime, "Computer", "(C:)", RuntimeRootName(), name});
+    ASSERT_EQ(result.exit_code, 0) << result.standard_output;
+    // The browser's title is message 214.
+    EXPECT_TRUE(Contains(result.standard_output, "Browse for JRE folder")) << result.standard_output;
+  }
+
+  // Wine gives every process the prefix's own APPDATA, whatever ours says.
+  fs::path UserSettingsFile() const {
+    const ProcessResult appdata = RunUnderWine({"cmd", "/c", "echo %APPDATA%"});
+    const ProcessResult unix_path =
+        RunUnderWine({"winepath", "-u", StripLineEnd(appdata.standard_output)});
+    return fs::path(StripLineEnd(unix_path.standard_output)) / "Korvan Dialog Test" /
+           folder_.folder().filename() / "App.ini";
+  }
+
+  void ExpectNothingWritten(const std::string& settings_before) {
+    const fs::path user_settings = UserSettingsFile();
+    ASSERT_TRUE(fs::exists(user_settings.parent_path().parent_path().parent_path())) << user_settings;
+    EXPECT_FALSE(fs::exists(user_settings));
+    EXPECT_EQ(ReadText(folder_.SettingsFile()), settings_before);
+  }
+};
+
+TEST_F(RuntimeDialogTest, OpensWithTheMessageTheLinkAndOkDisabled) {
+  WriteSettings("Minimum Version=11\n");
+  Start();
+  const std::string dump = Dump(kMissingRuntime);
+  EXPECT_FALSE(ControlOf(dump, 1).enabled);
+  EXPECT_TRUE(ControlOf(dump, 2).enabled);
+  EXPECT_EQ(ControlOf(dump, 201).text, "");
+  EXPECT_EQ(ControlOf(dump, 203).text,
+            "The Java Runtime Environment (JRE) was not found. Please  download and install a "
+            "JRE (minimum version 11.0) from:");
+  EXPECT_EQ(ControlOf(dump, 205).text, "https://adoptium.net/");
+  EXPECT_EQ(ControlOf(dump, 206).text, "If you have a JRE installed you can browse for it below:");
+  // The link is painted in the default link colour, blue.
+  const ProcessResult blue = Drive({"count", kMissingRuntime, "205", "0000FF"});
+  EXPECT_TRUE(Contains(blue.standard_output, "count=") && !Contains(blue.standard_output, "count=0\r"))
+      << blue.standard_output;
+  Screenshot(kMissingRuntime, "missing-runtime-start.png");
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+// Every way of leaving the dialog but OK ends the run with -1 and writes nothing.
+struct CancelCase {
+  const char* name;
+  std::vector<std::string> command;
+};
+
+class RuntimeDialogCancelTest : public RuntimeDialogTest,
+                                public testing::WithParamInterface<CancelCase> {};
+
+TEST_P(RuntimeDialogCancelTest, EndsWithMinusOneAndWritesNothing) {
+  LayOutClientRuntime("jre");
+  WriteSettings("");
+  const std::string settings_before = ReadText(folder_.SettingsFile());
+  Start();
+  BrowseTo("jre");  // a valid choice that is then not taken
+  EXPECT_TRUE(ControlOf(Dump(kMissingRuntime), 1).enabled);
+  std::vector<std::string> command = GetParam().command;
+  command.insert(command.begin() + 1, kMissingRuntime);
+  EXPECT_EQ(Drive(command).exit_code, 0);
+  const ProcessResult result = Finish();
+  EXPECT_EQ(result.exit_code, 255);
+  EXPECT_EQ(result.standard_output, "");
+  ExpectNothingWritten(settings_before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, RuntimeDialogCancelTest,
+                         testing::Values(CancelCase{"CancelButton", {"press", "2"}},
+                                         CancelCase{"Escape", {"escape"}},
+                                         CancelCase{"CloseBox", {"close"}}),
+                         [](const testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
+
+// A runtime holding only a client JVM suits "any" and "favor_server", never "server".
+struct KindCase {
+  const char* name;
+  const char* jvm_type;
+  bool ok_enabled;
+  const char* message_start;
+};
+
+class RuntimeDialogKindTest : public RuntimeDialogTest,
+                              public testing::WithParamInterface<KindCase> {};
+
+TEST_P(RuntimeDialogKindTest, ClientOnlyRuntimeEnablesOkByKind) {
+  LayOutClientRuntime("jre");
+  WriteSettings(std::string("JVM Type=") + GetParam().jvm_type + "\n");
+  Start();
+  BrowseTo("jre");
+  const std::string dump = Dump(kMissingRuntime);
+  EXPECT_EQ(ControlOf(dump, 1).enabled, GetParam().ok_enabled);
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("jre"));
+  EXPECT_EQ(ControlOf(dump, 203).text.rfind(GetParam().message_start, 0), 0u) << dump;
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, RuntimeDialogKindTest,
+    testing::Values(
+        KindCase{"Any", "", true, "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE ("},
+        KindCase{"FavorServer", "favor_server", true, "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE ("},
+        KindCase{"Server", "server", false, "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE with a server JVM ("}),
+    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RuntimeDialogTest, AnInvalidFolderDisablesOkAgain) {
+  LayOutClientRuntime("jre");
+  fs::create_directories(RuntimeRoot() / "empty");
+  std::ofstream(RuntimeRoot() / "empty" / "readme.txt") << "no runtime here";
+  WriteSettings("");
+  Start();
+  BrowseTo("jre");
+  EXPECT_TRUE(ControlOf(Dump(kMissingRuntime), 1).enabled);
+  BrowseTo("empty");
+  const std::string dump = Dump(kMissingRuntime);
+  EXPECT_FALSE(ControlOf(dump, 1).enabled);
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("empty"));
+  BrowseTo("jre");
+  EXPECT_TRUE(ControlOf(Dump(kMissingRuntime), 1).enabled);
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+TEST_F(RuntimeDialogTest, CancelledFolderBrowserChangesNothing) {
+  LayOutClientRuntime("jre");
+  WriteSettings("");
+  Start();
+  BrowseTo("jre");
+  const ProcessResult cancelled = Drive({"browse", kMissingRuntime});
+  EXPECT_EQ(cancelled.exit_code, 0) << cancelled.standard_output;
+  const std::string dump = Dump(kMissingRuntime);
+  EXPECT_TRUE(ControlOf(dump, 1).enabled);
+  EXPECT_EQ(ControlOf(dump, 201).text, RuntimePath("jre"));
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+TEST_F(RuntimeDialogTest, OkRemembersTheFolderForTheNextStart) {
+  LayOutClientRuntime("jre");
+  WriteSettings("");
+  const std::string settings_before = ReadText(folder_.SettingsFile());
+  Start();
+  BrowseTo("jre");
+  Screenshot(kMissingRuntime, "missing-runtime-after-browse.png");
+  EXPECT_EQ(Drive({"press", kMissingRuntime, "1"}).exit_code, 0);
+  const ProcessResult first = Finish();
+  EXPECT_EQ(first.exit_code, 0) << first.standard_output << first.standard_error;
+  EXPECT_TRUE(Contains(ReadText(folder_.folder() / "record.txt"), "main com/example/App"));
+
+  // The per-user file, never the settings file, holds the folder with its backslash.
+  EXPECT_EQ(ReadText(folder_.SettingsFile()), settings_before);
+  const fs::path user_settings = UserSettingsFile();
+  const std::string remembered = ReadText(user_settings);
+  EXPECT_TRUE(Contains(remembered, "[Java Runtime Environment]")) << remembered;
+  EXPECT_TRUE(Contains(remembered, "JRE Path=" + RuntimePath("jre") + "\\")) << remembered;
+
+  // The next start finds the runtime there and shows no dialog.
+  fs::remove(folder_.folder() / "record.txt");
+  ProcessOptions options;
+  options.environment.emplace("KORVAN_TEST_JVM_RECORD", folder_.NativePath("record.txt"));
+  options.time_limit_seconds = 30;
+  options.cancel_missing_runtime_dialog = false;
+  const ProcessResult second = folder_.Run({}, options);
+  EXPECT_FALSE(second.timed_out) << "the dialog came up again";
+  EXPECT_EQ(second.exit_code, 0) << second.standard_output;
+  EXPECT_TRUE(Contains(ReadText(folder_.folder() / "record.txt"), "main com/example/App"));
+  fs::remove_all(user_settings.parent_path().parent_path());
+}
+
+// The link colour follows "Anchor Color" under HKEY_CURRENT_USER, when it is
+// a well-formed text.
+struct ColourCase {
+  const char* name;
+  const char* type;
+  const char* data;
+  const char* painted;      // RRGGBB found on the link
+  const char* not_painted;  // and one that must not be
+};
+
+class LinkColourTest : public RuntimeDialogTest, public testing::WithParamInterface<ColourCase> {
+ protected:
+  void TearDown() override {
+    RuntimeDialogTest::TearDown();
+    RunUnderWine({"reg", "delete", kColourKey, "/v", "Anchor Color", "/f"});
+  }
+};
+
+TEST_P(LinkColourTest, PaintsTheLinkInTheRegisteredColour) {
+  const ColourCase& c = GetParam();
+  const ProcessResult added = RunUnderWine(
+      {"reg", "add", kColourKey, "/v", "Anchor Color", "/t", c.type, "/d", c.data, "/f"});
+  ASSERT_EQ(added.exit_code, 0) << added.standard_error;
+  WriteSettings("");
+  Start();
+  Dump(kMissingRuntime);
+  const ProcessResult painted = Drive({"count", kMissingRuntime, "205", c.painted});
+  const ProcessResult not_painted = Drive({"count", kMissingRuntime, "205", c.not_painted});
+  EXPECT_FALSE(Contains(painted.standard_output, "count=0\r")) << painted.standard_output;
+  EXPECT_TRUE(Contains(painted.standard_output, "count=")) << painted.standard_output;
+  EXPECT_TRUE(Contains(not_painted.standard_output, "count=0\r")) << not_painted.standard_output;
+  if (std::string(c.name) == "Red") Screenshot(kMissingRuntime, "missing-runtime-red-link.png");
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, LinkColourTest,
+    testing::Values(ColourCase{"Red", "REG_SZ", "255,0,0", "FF0000", "0000FF"},
+                    ColourCase{"OneComma", "REG_SZ", "255,0", "0000FF", "FF0000"},
+                    ColourCase{"NothingAfterSecondComma", "REG_SZ", "255,0,", "0000FF", "FF0000"},
+                    ColourCase{"RedMinusOne", "REG_SZ", "-1,0,0", "0000FF", "FF0000"},
+                    ColourCase{"Dword", "REG_DWORD", "255", "0000FF", "FF0000"}),
+    [](const testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
+
+// Pixels of `colour` (RRGGBB) on the link, looked at until there are some or
+// `seconds` have passed.
+unsigned LinkPixels(const std::string& colour, int seconds) {
+  unsigned count = 0;
+  for (int tries = 0; tries <= seconds * 2; ++tries) {
+    const ProcessResult result = Drive({"count", kMissingRuntime, "205", colour});
+    const std::size_t at = result.standard_output.find("count=");
+    if (at == std::string::npos) return 0;
+    count = static_cast<unsigned>(std::stoul(result.standard_output.substr(at + 6)));
+    if (count > 0) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  return count;
+}
+
+// The link opens its target on a click on its text, Enter or Space, and is
+// then painted purple; a click beside the text or another key does nothing.
+struct NavigationCase {
+  const char* name;
+  std::vector<std::string> action;  // driver command without the caption
+  bool opens;
+};
+
+class LinkNavigationTest : public RuntimeDialogTest,
+                           public testing::WithParamInterface<NavigationCase> {};
+
+TEST_P(LinkNavigationTest, PaintsTheLinkVisitedOnlyWhenItOpened) {
+  WriteSettings("");
+  Start();
+  ASSERT_GT(LinkPixels("0000FF", 5), 0u);
+  std::vector<std::string> action = GetParam().action;
+  action.insert(action.begin() + 1, kMissingRuntime);
+  ASSERT_EQ(Drive(action).exit_code, 0);
+  if (GetParam().opens) {
+    EXPECT_GT(LinkPixels("800080", 10), 0u);
+    EXPECT_EQ(LinkPixels("0000FF", 0), 0u);
+  } else {
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    EXPECT_GT(LinkPixels("0000FF", 0), 0u);
+    EXPECT_EQ(LinkPixels("800080", 0), 0u);
+  }
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, LinkNavigationTest,
+    testing::Values(NavigationCase{"ClickOnText", {"click", "205", "3", "3"}, true},
+                    NavigationCase{"ClickBesideText", {"click", "205", "-2", "3"}, false},
+                    NavigationCase{"Space", {"char", "205", "32"}, true},
+                    NavigationCase{"Enter", {"char", "205", "13"}, true},
+                    NavigationCase{"OtherCharacter", {"char", "205", "97"}, false}),
+    [](const testing::TestParamInfo<NavigationCase>& info) { return std::string(info.param.name); });
+
+// "Failure Check": main's uncaught exception is shown with Ignore and Stop.
+class ExceptionDialogTest : public DialogTestBase {
+ protected:
+  void StartThrowingApplication() {
+    folder_.WriteFile("jre/bin/java.dll", "");
+    fs::create_directories(folder_.folder() / "jre/bin/server");
+    fs::copy_file(kFixtures / "test_jvm.dll", folder_.folder() / "jre/bin/server/jvm.dll");
+    WriteSettings("JRE Path=" + folder_.NativePath("jre") +
+                  "\nVirtual Machine Parameters=-Dtestjvm.main=throw\n"
+                  "[Application]\nFailure Check=yes\n");
+    Start();
+  }
+};
+
+TEST_F(ExceptionDialogTest, ShowsTheStackTraceAndStopEndsAtOnce) {
+  StartThrowingApplication();
+  const std::string dump = Dump(kJavaException);
+  EXPECT_EQ(ControlOf(dump, 302).text,
+            "java.lang.IllegalStateException: thrown by main\\n\tat korvan.test.Main.main(Main.java)\\n");
+  EXPECT_EQ(ControlOf(dump, 303).text, "Ignore");
+  EXPECT_EQ(ControlOf(dump, 304).text, "Stop");
+  Screenshot(kJavaException, "java-exception.png");
+  Drive({"press", kJavaException, "304"});
+  EXPECT_EQ(Finish().exit_code, 255);
+  // Ended at once: the VM was never destroyed.
+  EXPECT_FALSE(Contains(ReadText(folder_.folder() / "record.txt"), "destroy"));
+}
+
+TEST_F(ExceptionDialogTest, IgnoreLetsTheRunEnd) {
+  StartThrowingApplication();
+  Drive({"press", kJavaException, "303"});
+  const ProcessResult result = Finish();
+  EXPECT_TRUE(Contains(ReadText(folder_.folder() / "record.txt"), "destroy"));
+  EXPECT_TRUE(Contains(result.standard_error, "java.lang.IllegalStateException: thrown by main"));
+}
+
+}  // namespace
+}  // namespace korvan::e2e
