@@ -88,7 +88,7 @@ bool SectionMatches(std::wstring_view file_name, std::wstring_view query) {
   return !file_name.empty() && IniNamesEqual(file_name, query);
 }
 
-std::wstring StripOuterQuotes(const std::wstring& value) {
+std::wstring_view StripOuterQuotes(std::wstring_view value) {
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
       value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
@@ -142,8 +142,16 @@ std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {
 
 std::vector<IniSection> ParseIniText(std::wstring_view text) {
   std::vector<IniSection> sections(1);
-  for (const Line& line : SplitLines(text)) {
-    ClassifiedLine classified = Classify(text.substr(line.start, line.end - line.start));
+  // Line by line, without a list of all lines: an enormous file of short
+  // lines would need several times its own size for that list alone.
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = start;
+    while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
+    ClassifiedLine classified = Classify(text.substr(start, end - start));
+    start = end;
+    if (start < text.size()) {
+      start += (text[start] == L'\r' && start + 1 < text.size() && text[start + 1] == L'\n') ? 2 : 1;
+    }
     switch (classified.kind) {
       case ClassifiedLine::Kind::Blank:
         break;
@@ -161,6 +169,13 @@ std::vector<IniSection> ParseIniText(std::wstring_view text) {
 
 std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections,
                                          std::wstring_view section, std::wstring_view key) {
+  const std::optional<std::wstring_view> found = FindIniValueView(sections, section, key);
+  if (!found) return std::nullopt;
+  return std::wstring(*found);
+}
+
+std::optional<std::wstring_view> FindIniValueView(const std::vector<IniSection>& sections,
+                                                  std::wstring_view section, std::wstring_view key) {
   const std::wstring_view wanted_section = Trim(section);
   const std::wstring_view wanted_key = Trim(key);
   if (wanted_key.empty()) return std::nullopt;

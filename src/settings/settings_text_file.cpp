@@ -11,6 +11,8 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
   std::wstring text;
   if (bytes.substr(0, 2) == "\xFF\xFE") {
     text = WideFromUtf16(bytes.substr(2), ByteOrder::LittleEndian);
+  } else if (bytes.substr(0, 2) == "\xFE\xFF") {
+    text = WideFromUtf16(bytes.substr(2), ByteOrder::BigEndian);
   } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text = WideFromUtf8(bytes.substr(3));
   } else {

@@ -282,7 +282,7 @@ TEST_F(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
   const std::string library = Path("runtime/lib/server/libjvm.so");
   const ProcessResult result = Launch(settings, {"args"});
   EXPECT_EQ(result.standard_output,
-            "Error: Failed to load Java VM library: " + library + " (errno = 0).\n \n");
+            "Error: Failed to load Java VM library: " + library + ".\n \n");
   EXPECT_TRUE(Contains(result.standard_error, library)) << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
 }
@@ -296,7 +296,7 @@ TEST_F(JvmLinuxTest, LibraryWithoutTheInvocationFunctionsIsReported) {
   settings.runtime = Path("runtime");
   const ProcessResult result = Launch(settings, {"args"});
   EXPECT_EQ(result.standard_output,
-            "Error: Windows exception: cannot find CreateJavaVM JNI (errno = 0).\n \n");
+            "Error: System error: cannot find CreateJavaVM JNI.\n \n");
   EXPECT_EQ(result.exit_code, 255);
 }
 

@@ -30,6 +30,7 @@
 #include "resource_tree.h"
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
+#include "settings/settings_text_file_check.h"
 #include "settings/utf_codec.h"
 #include "stamp_options.h"
 #include "version_info.h"
@@ -83,6 +84,10 @@ std::optional<std::string> SettingsPayload(const StampOptions& options, std::wst
     return std::nullopt;
   }
   if (options.raw) return payload;
+  if (const std::optional<std::string> problem = SettingsTextFileProblem(payload)) {
+    error = *options.text_file + L" " + Wide(*problem) + L": save it as UTF-8 or as UTF-16 with its byte-order mark";
+    return std::nullopt;
+  }
   payload = EmbeddedBytesFromTextFile(payload);
   const std::size_t sections = ParseSettingsText(WideFromUtf16(payload, ByteOrder::LittleEndian)).size();
   if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
