@@ -33,11 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::uint64_t> bytes = StackSizeBytes(std::to_wstring(count) + unit);
     KORVAN_FUZZ_CHECK(bytes.has_value() && *bytes == count * multiplier);
   }
-  // Any other text: nothing, or a size that starts from its leading digits.
+  // Any other text: nothing, or a size read from one number that starts it
+  // (the last character is the unit unless it is a digit).
   const std::wstring text = fuzz::WideFromAscii(data, size);
-  if (const std::optional<std::uint64_t> bytes = StackSizeBytes(text)) {
+  if (StackSizeBytes(text)) {
     KORVAN_FUZZ_CHECK(!text.empty() && text.front() >= L'0' && text.front() <= L'9');
-    KORVAN_FUZZ_CHECK(text.find(L':') == std::wstring::npos);
+    KORVAN_FUZZ_CHECK(text.substr(0, text.size() - 1).find(L':') == std::wstring::npos);
   }
   return 0;
 }

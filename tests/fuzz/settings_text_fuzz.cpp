@@ -23,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The launcher's path: decipher, then read as UTF-16LE.
   std::string plain = payload;
-  ApplyPortableSettingsCipher(key, plain);
+  platform::ApplyPortableSettingsCipher(key, plain);
   std::string again = plain;
-  ApplyPortableSettingsCipher(key, again);
+  platform::ApplyPortableSettingsCipher(key, again);
   KORVAN_FUZZ_CHECK(again == payload);
-  for (const std::string* bytes : {&plain, &payload}) {
+  for (const std::string* bytes : {static_cast<const std::string*>(&plain), &payload}) {
     for (const EmbeddedSection& section : ParseSettingsText(WideFromUtf16(*bytes, ByteOrder::LittleEndian))) {
       KORVAN_FUZZ_CHECK(section.name.find(L"\r\n") == std::wstring::npos);
       for (const auto& [entry_key, entry_value] : section.entries) {

@@ -1,5 +1,5 @@
 // VM parameters and "Cmd": tokens never hold a separating space outside
-// quotes, no option is empty, the stack size is the last valid "-Xss", and
+// quotes, no option or argument is empty, the stack size is the last valid "-Xss", and
 // percentage options become plain sizes.
 #include "fuzz_support.h"
 #include "jvm/memory_size.h"
@@ -10,8 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::wstring text = fuzz::WideFromAscii(data, size);
   const bool quoted = text.find(L'"') != std::wstring::npos;
 
-  for (const std::wstring& token : SplitVmParameters(text)) {
-    KORVAN_FUZZ_CHECK(!token.empty());
+  const std::vector<std::wstring> tokens = SplitVmParameters(text);
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const std::wstring& token = tokens[i];
+    // Only leading spaces leave an empty first token (the options drop it).
+    KORVAN_FUZZ_CHECK(!token.empty() || (i == 0 && text.front() == L' '));
     if (!quoted) KORVAN_FUZZ_CHECK(token.find(L' ') == std::wstring::npos);
   }
   for (const std::wstring& argument : SplitExtraArguments(text)) {
