@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "unknown version information key \"Company\""},
         Refusal{"LinuxTwoByteOrderMarks", Tool::Linux, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
         Refusal{"WindowsTwoByteOrderMarks", Tool::Windows, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
-        Refusal{"LinuxLatin1Text", Tool::Linux, kSame, {}, "not valid UTF-8 at byte 18", {"@latin1.txt"}}),
+        Refusal{"LinuxLatin1Text", Tool::Linux, kSame, {}, "not valid UTF-8 at byte 21", {"@latin1.txt"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 }  // namespace
