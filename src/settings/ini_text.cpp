@@ -35,20 +35,22 @@ struct Line {
   std::size_t next;   // start of the following line
 };
 
-// Lines end at CR LF, LF or a lone CR; a text that ends with a line end has no
-// empty last line.
+// The line that starts at `start`: lines end at CR LF, LF or a lone CR.
+Line LineAt(std::wstring_view text, std::size_t start) {
+  std::size_t end = start;
+  while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
+  std::size_t next = end;
+  if (next < text.size()) {
+    next += (text[next] == L'\r' && next + 1 < text.size() && text[next + 1] == L'\n') ? 2 : 1;
+  }
+  return Line{start, end, next};
+}
+
+// A text that ends with a line end has no empty last line.
 std::vector<Line> SplitLines(std::wstring_view text) {
   std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
-    std::size_t next = end;
-    if (next < text.size()) {
-      next += (text[next] == L'\r' && next + 1 < text.size() && text[next + 1] == L'\n') ? 2 : 1;
-    }
-    lines.push_back(Line{start, end, next});
-    start = next;
+  for (std::size_t start = 0; start < text.size(); start = lines.back().next) {
+    lines.push_back(LineAt(text, start));
   }
   return lines;
 }
@@ -145,13 +147,9 @@ std::vector<IniSection> ParseIniText(std::wstring_view text) {
   // Line by line, without a list of all lines: an enormous file of short
   // lines would need several times its own size for that list alone.
   for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
-    ClassifiedLine classified = Classify(text.substr(start, end - start));
-    start = end;
-    if (start < text.size()) {
-      start += (text[start] == L'\r' && start + 1 < text.size() && text[start + 1] == L'\n') ? 2 : 1;
-    }
+    const Line line = LineAt(text, start);
+    start = line.next;
+    ClassifiedLine classified = Classify(text.substr(line.start, line.end - line.start));
     switch (classified.kind) {
       case ClassifiedLine::Kind::Blank:
         break;

@@ -52,8 +52,8 @@ const std::vector<IniSection>* ParsedSections(const std::string& path) {
   const FileIdentity identity = IdentityOf(file->status());
   if (cached && cached->path == path && cached->identity == identity) return &cached->sections;
   cached.reset();
-  // Each stage is dropped as soon as the next one is made: the bytes, then
-  // the decoded text, so an enormous file is held at most twice at a time.
+  // Each stage is dropped as soon as the next one is made, the bytes and then
+  // the decoded text: an enormous file is held in at most two forms at once.
   std::wstring text;
   {
     std::optional<std::string> bytes = ReadWholeFile(*file);
