@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "platform/profile.h"
 
@@ -52,9 +53,9 @@ std::wstring LookupSetting(const SettingsSource& source, const std::wstring& sec
   std::wstring value = FindEmbeddedValue(source.embedded_sections, section, key);
   if (!value.empty()) found = SettingOrigin::Embedded;
 
-  const std::wstring own = ReadProfileString(source.file_path, section, key);
+  std::wstring own = ReadProfileString(source.file_path, section, key);
   if (!own.empty()) {
-    value = own;
+    value = std::move(own);
     found = SettingOrigin::SettingsFile;
   } else {
     const std::wstring addition = ReadProfileString(source.file_path, section + L"+", key);

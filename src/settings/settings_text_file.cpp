@@ -11,6 +11,8 @@ std::string EmbeddedBytesFromTextFile(const std::string& file_bytes) {
   std::wstring text;
   if (bytes.substr(0, 2) == "\xFF\xFE") {
     text = platform::WideFromUtf16Bytes(bytes.substr(2), platform::ByteOrder::LittleEndian);
+  } else if (bytes.substr(0, 2) == "\xFE\xFF") {
+    text = platform::WideFromUtf16Bytes(bytes.substr(2), platform::ByteOrder::BigEndian);
   } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text = platform::WideFromUtf8(bytes.substr(3));
   } else {

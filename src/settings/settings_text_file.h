@@ -6,8 +6,8 @@
 
 namespace korvan {
 
-// The plain embedded bytes for the text in `file_bytes`: UTF-16LE when the
-// file starts with its byte-order mark, UTF-8 otherwise (a UTF-8 mark is
+// The plain embedded bytes for the text in `file_bytes`: UTF-16LE or UTF-16BE
+// when the file starts with their byte-order mark, UTF-8 otherwise (a UTF-8 mark is
 // dropped); every line end (LF, CR or CR LF) becomes CR LF, since the embedded
 // text knows no other. The result starts with a byte-order mark, which the
 // launcher skips: so even an empty text has bytes (an empty resource cannot

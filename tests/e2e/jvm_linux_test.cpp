@@ -288,7 +288,7 @@ TEST_F(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
   const std::string library = Path("runtime/lib/server/libjvm.so");
   const ProcessResult result = Launch(settings, {"args"});
   EXPECT_EQ(folder_.ErrorOutput(result),
-            "Error: Failed to load Java VM library: " + library + " (errno = 0).\n \n");
+            "Error: Failed to load Java VM library: " + library + ".\n \n");
   EXPECT_TRUE(Contains(result.standard_error, library)) << result.standard_error;
   EXPECT_EQ(result.exit_code, 255);
 }
@@ -302,7 +302,7 @@ TEST_F(JvmLinuxTest, LibraryWithoutTheInvocationFunctionsIsReported) {
   settings.runtime = Path("runtime");
   const ProcessResult result = Launch(settings, {"args"});
   EXPECT_EQ(folder_.ErrorOutput(result),
-            "Error: Windows exception: cannot find CreateJavaVM JNI (errno = 0).\n \n");
+            "Error: System error: cannot find CreateJavaVM JNI.\n \n");
   EXPECT_EQ(result.exit_code, 255);
 }
 

@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CryptoApiCipherTest,
     testing::Values(
         CipherCase{"GuidKey", "{8D9B3C2E-1A2B-4C5D-9E8F-0123456789AB}",
-                   std::string("[\0A\0]\0\r\0\n\0k\0=\0v\0", 18)},
+                   std::string("[\0A\0]\0\r\0\n\0k\0=\0v\0", 16)},
         CipherCase{"EmptyKey", "", "settings"},
         CipherCase{"EmptyData", "{CODE}", ""},
         CipherCase{"OneByte", "{CODE}", "x"},

@@ -44,6 +44,10 @@ class StampWindowsLauncher : public testing::Test {
     fs::copy_file(kInputs / "one-size.ico", folder_.folder() / "one.ico");
     fs::copy_file(kInputs / "version.txt", folder_.folder() / "version.txt");
     folder_.WriteFile("bad-version.txt", "FileVersion=1.0\nCompany=Acme\n");
+    // Settings texts that the launcher would misread: a second byte-order
+    // mark hides the first section header; Latin-1 is no UTF-8.
+    folder_.WriteFile("two-marks.txt", "\xEF\xBB\xBF\xEF\xBB\xBF[Java Runtime Environment]\nMain Class=A\n");
+    folder_.WriteFile("latin1.txt", "[Application]\nCmd=caf\xE9\n");
   }
 
   // Runs one build of the tool with `arguments`; names in the folder are given as "@name".
@@ -156,6 +160,7 @@ struct Refusal {
   std::function<std::string(const std::string& launcher)> input;  // App.exe's new bytes
   std::vector<std::string> arguments;                            // before "@App.exe"
   const char* message;
+  std::vector<std::string> after = {};  // after "@App.exe": the settings text file
 };
 
 std::string WithMachine(std::string launcher, std::uint16_t machine) {
@@ -172,6 +177,7 @@ TEST_P(RefusedStamp, SaysWhyAndLeavesTheFileAsItWas) {
   folder_.WriteFile("App.exe", input);
   std::vector<std::string> arguments = GetParam().arguments;
   arguments.push_back("@App.exe");
+  arguments.insert(arguments.end(), GetParam().after.begin(), GetParam().after.end());
   const ProcessResult result = Stamp(GetParam().tool, arguments);
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_NE(result.standard_error.find(GetParam().message), std::string::npos) << result.standard_error;
@@ -196,7 +202,10 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--icon", "@one.ico"}, "not a Windows executable"},
         Refusal{"LinuxIconNotAnIcon", Tool::Linux, kSame, {"--icon", "@version.txt"}, "not an icon file"},
         Refusal{"WindowsUnknownVersionKey", Tool::Windows, kSame, {"--version-info", "@bad-version.txt"},
-                "unknown version information key \"Company\""}),
+                "unknown version information key \"Company\""},
+        Refusal{"LinuxTwoByteOrderMarks", Tool::Linux, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
+        Refusal{"WindowsTwoByteOrderMarks", Tool::Windows, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
+        Refusal{"LinuxLatin1Text", Tool::Linux, kSame, {}, "not valid UTF-8 at byte 21", {"@latin1.txt"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 }  // namespace

@@ -7,7 +7,7 @@ namespace korvan {
 namespace {
 
 TEST(MessageTable, HoldsTheTextsByteForByte) {
-  EXPECT_EQ(LookupMessage(MessageId::WindowsException), L"Windows exception: %s (errno = %d).\n");
+  EXPECT_EQ(LookupMessage(MessageId::ComError), L"COM error: %s (errno = %d).\n");
   EXPECT_EQ(LookupMessage(MessageId::JniExceptionWithReason), L"JNI exception: %s\nReason: %s.\n");
   EXPECT_EQ(LookupMessage(MessageId::JreNotFoundServer),
             L"The Java Runtime Environment (JRE) was not found. Please  download and install a "
@@ -71,10 +71,40 @@ TEST(ErrorLine, WrapsTheMessageInTheOneOutputForm) {
   EXPECT_EQ(ErrorLine(L""), "Error:  \n");
 }
 
-TEST(ErrorLine, WrappedSystemErrorReadsAsOneSentence) {
-  EXPECT_EQ(FormatMessageById(MessageId::WindowsException,
-                              {LookupMessage(MessageId::CreateJavaVmMissing), 127}),
-            L"Windows exception: cannot find CreateJavaVM JNI (errno = 127).\n");
+// The Linux launcher names no Windows call and no errno that dlopen and dlsym
+// leave at 0; the other texts read as on Windows.
+struct LinuxWordingCase {
+  MessageId id;
+  std::vector<MessageArgument> arguments;
+  std::wstring text;
+};
+
+class LinuxWordingTest : public testing::TestWithParam<LinuxWordingCase> {};
+
+TEST_P(LinuxWordingTest, SaysSystemErrorWithoutAMeaninglessNumber) {
+  EXPECT_EQ(FormatMessageById(GetParam().id, GetParam().arguments), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, LinuxWordingTest,
+    testing::Values(
+        LinuxWordingCase{MessageId::WindowsException,
+                         {LookupMessage(MessageId::CreateJavaVmMissing), 0},
+                         L"System error: cannot find CreateJavaVM JNI.\n"},
+        LinuxWordingCase{MessageId::WindowsException,
+                         {LookupMessage(MessageId::ModulePathFailed), 2},
+                         L"System error: failed to get the module path.\n"},
+        LinuxWordingCase{MessageId::VmLibraryLoadFailed,
+                         {std::wstring(L"/opt/jre/lib/server/libjvm.so"), 0},
+                         L"Failed to load Java VM library: /opt/jre/lib/server/libjvm.so.\n"},
+        LinuxWordingCase{MessageId::ComError, {std::wstring(L"x"), 5}, L"COM error: x (errno = 5).\n"},
+        LinuxWordingCase{MessageId::MainClassLoadFailed, {std::wstring(L"a/B")},
+                         L"Failed to load Main Class: a/B.\n"}));
+
+TEST(LinuxWording, NoMessageNamesWindows) {
+  for (int id = 202; id <= 230; ++id) {
+    EXPECT_EQ(LookupMessage(static_cast<MessageId>(id)).find(L"Windows"), std::wstring::npos) << id;
+  }
 }
 
 TEST(ErrorSink, ShowsEachFailureOnceWhereTheEntryChose) {

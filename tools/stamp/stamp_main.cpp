@@ -32,6 +32,7 @@
 #include "settings/settings_text.h"
 #include "settings/settings_text_file.h"
 #include "platform/shared/utf_text.h"
+#include "settings/settings_text_file_check.h"
 #include "stamp_options.h"
 #include "version_info.h"
 #include "version_info_text.h"
@@ -84,6 +85,10 @@ std::optional<std::string> SettingsPayload(const StampOptions& options, std::wst
     return std::nullopt;
   }
   if (options.raw) return payload;
+  if (const std::optional<std::string> problem = SettingsTextFileProblem(payload)) {
+    error = *options.text_file + L" " + Wide(*problem) + L": save it as UTF-8 or as UTF-16 with its byte-order mark";
+    return std::nullopt;
+  }
   payload = EmbeddedBytesFromTextFile(payload);
   const std::size_t sections = ParseSettingsText(platform::WideFromUtf16Bytes(payload, platform::ByteOrder::LittleEndian)).size();
   if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {

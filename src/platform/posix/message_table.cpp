@@ -1,5 +1,7 @@
 #include "platform/message_table.h"
 
+#include "platform/posix/linux_wording.h"
+
 namespace korvan::platform {
 
 namespace {
@@ -18,6 +20,7 @@ constexpr MessageEntry kMessages[] = {
 }  // namespace
 
 std::wstring LoadMessageText(int id) {
+  if (const wchar_t* linux_text = LinuxMessageText(id)) return linux_text;
   for (const MessageEntry& entry : kMessages) {
     if (entry.id == id) return entry.text;
   }

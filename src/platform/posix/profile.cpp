@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <utility>
 
 #include "platform/posix/regular_file.h"
 #include "platform/shared/ini_text.h"
@@ -51,9 +52,17 @@ const std::vector<IniSection>* ParsedSections(const std::string& path) {
   const FileIdentity identity = IdentityOf(file->status());
   if (cached && cached->path == path && cached->identity == identity) return &cached->sections;
   cached.reset();
-  const std::optional<std::string> bytes = ReadWholeFile(*file);
-  if (!bytes) return nullptr;
-  cached = ParsedFile{path, identity, ParseIniText(DecodeIniFile(*bytes).text)};
+  // Each stage is dropped as soon as the next one is made, the bytes and then
+  // the decoded text: an enormous file is held in at most two forms at once.
+  std::wstring text;
+  {
+    std::optional<std::string> bytes = ReadWholeFile(*file);
+    if (!bytes) return nullptr;
+    text = DecodeIniFile(*bytes).text;
+  }
+  std::vector<IniSection> sections = ParseIniText(text);
+  std::wstring().swap(text);
+  cached = ParsedFile{path, identity, std::move(sections)};
   return &cached->sections;
 }
 
@@ -65,9 +74,12 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
   if (capacity == 0) return 0;
   const std::vector<IniSection>* sections = ParsedSections(NarrowFromWide(file));
   if (sections == nullptr) return 0;
-  const std::optional<std::wstring> found = FindIniValue(*sections, section, key);
+  // Only what fits is copied: the caller asks again with more room for a
+  // longer value, so copying it whole each time would cost its length again
+  // at every doubling.
+  const std::optional<std::wstring_view> found = FindIniValueView(*sections, section, key);
   if (!found) return 0;
-  value = found->substr(0, capacity - 1);
+  value.assign(found->substr(0, capacity - 1));
   return value.size();
 }
 

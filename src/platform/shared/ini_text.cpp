@@ -33,20 +33,22 @@ struct Line {
   std::size_t next;   // start of the following line
 };
 
-// Lines end at CR LF, LF or a lone CR; a text that ends with a line end has no
-// empty last line.
+// The line that starts at `start`: lines end at CR LF, LF or a lone CR.
+Line LineAt(std::wstring_view text, std::size_t start) {
+  std::size_t end = start;
+  while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
+  std::size_t next = end;
+  if (next < text.size()) {
+    next += (text[next] == L'\r' && next + 1 < text.size() && text[next + 1] == L'\n') ? 2 : 1;
+  }
+  return Line{start, end, next};
+}
+
+// A text that ends with a line end has no empty last line.
 std::vector<Line> SplitLines(std::wstring_view text) {
   std::vector<Line> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = start;
-    while (end < text.size() && text[end] != L'\r' && text[end] != L'\n') ++end;
-    std::size_t next = end;
-    if (next < text.size()) {
-      next += (text[next] == L'\r' && next + 1 < text.size() && text[next + 1] == L'\n') ? 2 : 1;
-    }
-    lines.push_back(Line{start, end, next});
-    start = next;
+  for (std::size_t start = 0; start < text.size(); start = lines.back().next) {
+    lines.push_back(LineAt(text, start));
   }
   return lines;
 }
@@ -86,7 +88,7 @@ bool SectionMatches(std::wstring_view file_name, std::wstring_view query) {
   return !file_name.empty() && EqualsIgnoringAsciiCase(file_name, query);
 }
 
-std::wstring StripOuterQuotes(const std::wstring& value) {
+std::wstring_view StripOuterQuotes(std::wstring_view value) {
   if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
       value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
@@ -133,7 +135,11 @@ std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {
 
 std::vector<IniSection> ParseIniText(std::wstring_view text) {
   std::vector<IniSection> sections(1);
-  for (const Line& line : SplitLines(text)) {
+  // Line by line, without a list of all lines: an enormous file of short
+  // lines would need several times its own size for that list alone.
+  for (std::size_t start = 0; start < text.size();) {
+    const Line line = LineAt(text, start);
+    start = line.next;
     ClassifiedLine classified = Classify(text.substr(line.start, line.end - line.start));
     switch (classified.kind) {
       case ClassifiedLine::Kind::Blank:
@@ -152,6 +158,13 @@ std::vector<IniSection> ParseIniText(std::wstring_view text) {
 
 std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections,
                                          std::wstring_view section, std::wstring_view key) {
+  const std::optional<std::wstring_view> found = FindIniValueView(sections, section, key);
+  if (!found) return std::nullopt;
+  return std::wstring(*found);
+}
+
+std::optional<std::wstring_view> FindIniValueView(const std::vector<IniSection>& sections,
+                                                  std::wstring_view section, std::wstring_view key) {
   const std::wstring_view wanted_section = Trim(section);
   const std::wstring_view wanted_key = Trim(key);
   if (wanted_key.empty()) return std::nullopt;

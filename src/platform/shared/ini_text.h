@@ -57,6 +57,11 @@ std::vector<IniSection> ParseIniText(std::wstring_view text);
 std::optional<std::wstring> FindIniValue(const std::vector<IniSection>& sections,
                                          std::wstring_view section, std::wstring_view key);
 
+// The same value as a view into `sections`, which must outlive it: a reader
+// that wants only part of an enormous value copies only that part.
+std::optional<std::wstring_view> FindIniValueView(const std::vector<IniSection>& sections,
+                                                  std::wstring_view section, std::wstring_view key);
+
 // `text` with (section, key) set to `value`: the first entry of the key in the
 // first section of the name is rewritten, or a new entry follows the last
 // line of that section, or a new section ends the text. Everything else stays
