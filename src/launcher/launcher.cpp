@@ -4,6 +4,7 @@
 
 #include "instance/instance_guard.h"
 #include "instance/secondary_request.h"
+#include "jvm/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
@@ -48,6 +49,10 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
                             launcher.settings.main_class, std::move(arguments));
   plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
                       launcher.host_vm_options.end());
+  if (group->class_data_archive) {
+    PrepareClassDataArchive(plan, {launcher.runtime.jvm_library_path,
+                                   launcher.runtime.found_version, launcher.settings.main_class});
+  }
   const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, plan, call, on_ready);
