@@ -41,7 +41,7 @@ void SealFinishedArchive() {
   const platform::FileStamp stamp = platform::ReadFileStamp(g_pending->part);
   if (!stamp.exists || stamp.size == 0) return;
   if (!platform::WriteFileBytes(g_pending->seal, SealText(stamp.size, stamp.modified))) return;
-  platform::ReplaceFile(g_pending->part, g_pending->archive);
+  platform::RenameOver(g_pending->part, g_pending->archive);
 }
 
 std::wstring ParentFolder(const std::wstring& folder) {
@@ -76,8 +76,10 @@ bool MakeFolders(const std::wstring& root, const std::vector<std::wstring>& leve
     folder += level;
     platform::MakeDirectory(folder);
   }
+  // FindFirstFileW fails on a path that ends in a separator.
+  const bool made = platform::PathExists(folder);
   folder += separator;
-  return platform::PathExists(folder);
+  return made;
 }
 
 void AppendStamped(std::string& key, const char* label, const std::wstring& path) {

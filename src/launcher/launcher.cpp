@@ -6,6 +6,7 @@
 #include "instance/secondary_request.h"
 #include "jvm/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
+#include "jvm/memory_size.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
@@ -45,7 +46,10 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
   if (!group) return group.failure();
 
-  VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
+  const platform::MemoryFigures memory = MayUsePercentageSizes(group->vm_parameters)
+                                             ? platform::ReadMemoryFigures()
+                                             : platform::MemoryFigures{};
+  VmPlan plan = BuildVmPlan(*group, memory, library_path_option,
                             launcher.settings.main_class, std::move(arguments));
   plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
                       launcher.host_vm_options.end());

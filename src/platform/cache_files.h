@@ -36,6 +36,6 @@ bool RemoveFile(const std::wstring& path);
 
 // Puts `from` in the place of `to` in one step; readers see the old file or
 // the new one, never a part of either.
-bool ReplaceFile(const std::wstring& from, const std::wstring& to);
+bool RenameOver(const std::wstring& from, const std::wstring& to);
 
 }  // namespace korvan::platform

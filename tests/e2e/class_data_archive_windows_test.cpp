@@ -91,7 +91,7 @@ TEST_F(JvmWindowsArchiveTest, WritesAtExitThenUsesTheSealedArchive) {
   EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   std::vector<std::string> options = Options();
   ASSERT_GE(options.size(), 2u);
-  EXPECT_EQ(options[0], "-Xlog:cds*=off");
+  EXPECT_EQ(options[0], "-Xlog:cds*=off") << result.standard_error;
   const std::string write_option = "-XX:ArchiveClassesAtExit=";
   ASSERT_EQ(options[1].rfind(write_option, 0), 0u) << options[1];
   const std::string part = options[1].substr(write_option.size());

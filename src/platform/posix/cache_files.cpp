@@ -57,7 +57,7 @@ std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
 
 bool RemoveFile(const std::wstring& path) { return unlink(NarrowFromWide(path).c_str()) == 0; }
 
-bool ReplaceFile(const std::wstring& from, const std::wstring& to) {
+bool RenameOver(const std::wstring& from, const std::wstring& to) {
   return std::rename(NarrowFromWide(from).c_str(), NarrowFromWide(to).c_str()) == 0;
 }
 

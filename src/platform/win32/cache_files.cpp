@@ -47,7 +47,7 @@ std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
 
 bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
-bool ReplaceFile(const std::wstring& from, const std::wstring& to) {
+bool RenameOver(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
