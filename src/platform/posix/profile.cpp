@@ -36,13 +36,16 @@ std::optional<std::string> ReadWholeFile(const RegularFile& file) {
 // A settings read asks for one file many times in a row: keep the last file
 // parsed for as long as it stays unchanged on disk.
 struct ParsedFile {
+  std::wstring wide_path;  // as asked for, so a repeated read converts no text
   std::string path;
   FileIdentity identity;
   std::vector<IniSection> sections;
 };
 
-const std::vector<IniSection>* ParsedSections(const std::string& path) {
+const std::vector<IniSection>* ParsedSections(const std::wstring& wide_path) {
   static std::optional<ParsedFile> cached;
+  const std::string path =
+      cached && cached->wide_path == wide_path ? cached->path : NarrowFromWide(wide_path);
   const std::optional<RegularFile> file = RegularFile::Open(path);
   if (!file) {
     cached.reset();
@@ -53,7 +56,7 @@ const std::vector<IniSection>* ParsedSections(const std::string& path) {
   cached.reset();
   const std::optional<std::string> bytes = ReadWholeFile(*file);
   if (!bytes) return nullptr;
-  cached = ParsedFile{path, identity, ParseIniText(DecodeIniFile(*bytes).text)};
+  cached = ParsedFile{wide_path, path, identity, ParseIniText(DecodeIniFile(*bytes).text)};
   return &cached->sections;
 }
 
@@ -63,7 +66,7 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
                              const std::wstring& key, std::size_t capacity, std::wstring& value) {
   value.clear();
   if (capacity == 0) return 0;
-  const std::vector<IniSection>* sections = ParsedSections(NarrowFromWide(file));
+  const std::vector<IniSection>* sections = ParsedSections(file);
   if (sections == nullptr) return 0;
   const std::optional<std::wstring> found = FindIniValue(*sections, section, key);
   if (!found) return 0;

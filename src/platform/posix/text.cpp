@@ -21,12 +21,16 @@ std::string NarrowFromWide(const std::wstring& text) {
   std::mbstate_t state{};
   char buffer[MB_LEN_MAX];
   result.reserve(text.size());
-  for (wchar_t c : text) {
-    // Every locale encoding glibc offers keeps ASCII as it is: no call per character.
-    if (c < 0x80 && c > 0 && std::mbsinit(&state)) {
-      result += static_cast<char>(c);
-      continue;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // Every locale encoding glibc offers keeps ASCII as it is: a run of it is
+    // copied without a call per character.
+    if (text[i] > 0 && text[i] < 0x80 && std::mbsinit(&state)) {
+      for (; i < text.size() && text[i] > 0 && text[i] < 0x80; ++i) {
+        result.push_back(static_cast<char>(text[i]));
+      }
+      if (i == text.size()) break;
     }
+    const wchar_t c = text[i];
     if (IsEscapedByte(c)) {
       result += static_cast<char>(c - kEscapedByteBase);
       continue;
