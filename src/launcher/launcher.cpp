@@ -16,6 +16,7 @@
 #include "platform/environment.h"
 #include "platform/memory.h"
 #include "platform/process.h"
+#include "platform/profile.h"
 #include "settings/settings_location.h"
 #include "settings/settings_paths.h"
 
@@ -35,14 +36,10 @@ void ApplyWorkingDirectoryOverride(const std::wstring& launcher_path) {
   }
 }
 
-// The run's part after start-up; failures come back as values.
-Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> arguments,
-                           const ReadyCallback& on_ready) {
-  const std::wstring library_path_option =
-      PrepareEnvironment(launcher.settings, launcher.runtime.jvm_library_path,
-                         FolderOf(launcher.settings_source.launcher_path));
-  Expected<InvocationFunctions> functions = LoadVmLibrary(launcher.runtime.jvm_library_path);
-  if (!functions) return functions.failure();
+// The VM's plan from the class-path group of settings, which is not kept:
+// a class path of thousands of jars would otherwise stay for the whole run.
+Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_path_option,
+                        std::vector<std::wstring> arguments) {
   Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
   if (!group) return group.failure();
 
@@ -57,9 +54,25 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
     PrepareClassDataArchive(plan, {launcher.runtime.jvm_library_path,
                                    launcher.runtime.found_version, launcher.settings.main_class});
   }
-  const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check};
+  return plan;
+}
+
+// The run's part after start-up; failures come back as values.
+Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> arguments,
+                           const ReadyCallback& on_ready) {
+  const std::wstring library_path_option =
+      PrepareEnvironment(launcher.settings, launcher.runtime.jvm_library_path,
+                         FolderOf(launcher.settings_source.launcher_path));
+  Expected<InvocationFunctions> functions = LoadVmLibrary(launcher.runtime.jvm_library_path);
+  if (!functions) return functions.failure();
+  Expected<VmPlan> plan = PlanVm(launcher, library_path_option, std::move(arguments));
+  if (!plan) return plan.failure();
+  // Every setting has been read: the settings file's parse goes.
+  platform::ForgetParsedProfiles();
+
+  const MainCall call{launcher.settings.main_class, plan->arguments, launcher.settings.failure_check};
   launcher.vm = std::make_unique<VmSession>(*functions);
-  return RunVmThread(*launcher.vm, plan, call, on_ready);
+  return RunVmThread(*launcher.vm, *plan, call, on_ready);
 }
 
 }  // namespace

@@ -42,8 +42,9 @@ struct ParsedFile {
   std::vector<IniSection> sections;
 };
 
+std::optional<ParsedFile> cached;
+
 const std::vector<IniSection>* ParsedSections(const std::wstring& wide_path) {
-  static std::optional<ParsedFile> cached;
   const std::string path =
       cached && cached->wide_path == wide_path ? cached->path : NarrowFromWide(wide_path);
   const std::optional<RegularFile> file = RegularFile::Open(path);
@@ -73,6 +74,8 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
   value = found->substr(0, capacity - 1);
   return value.size();
 }
+
+void ForgetParsedProfiles() { cached.reset(); }
 
 bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value) {
