@@ -88,7 +88,7 @@ bool RuntimeTakesArchive(const ArchiveSituation& situation) {
 
 ArchiveDecision DecideArchive(const ArchiveSituation& situation) {
   if (situation.user_names_archive) {
-    return {ArchiveAction::None, L"off: the VM parameters handle class sharing themselves"};
+    return {ArchiveAction::None, L"off: the VM parameters or JAVA_TOOL_OPTIONS handle class sharing themselves"};
   }
   if (!situation.version) return {ArchiveAction::None, L"off: the runtime's version is unknown"};
   if (!RuntimeWritesDynamicArchive(*situation.version)) {

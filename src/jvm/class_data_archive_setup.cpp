@@ -7,6 +7,7 @@
 #include "jvm/class_data_archive.h"
 #include "messages/trace.h"
 #include "platform/cache_files.h"
+#include "platform/environment.h"
 #include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -129,6 +130,23 @@ ArchiveState ReadArchiveState(const std::wstring& archive, const std::wstring& s
   return ArchiveState::Unsealed;
 }
 
+// The VM takes options from these variables too; -Xshare:off there and an
+// archive to write here would stop the VM from starting.
+bool EnvironmentNamesArchiveOption() {
+  for (const wchar_t* variable : {L"JAVA_TOOL_OPTIONS", L"_JAVA_OPTIONS"}) {
+    const std::string text =
+        platform::NarrowFromWide(platform::ReadEnvironmentVariable(variable).value_or(L""));
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find_first_of(" \t\n", start);
+      if (end == std::string::npos) end = text.size();
+      if (NamesArchiveOption(text.substr(start, end - start))) return true;
+      start = end + 1;
+    }
+  }
+  return false;
+}
+
 void TraceArchive(const std::wstring& text) {
   if (TraceEnabled()) Trace(L"class data archive: " + text);
 }
@@ -140,6 +158,7 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   for (const std::string& option : plan.options) {
     if (NamesArchiveOption(option)) situation.user_names_archive = true;
   }
+  if (EnvironmentNamesArchiveOption()) situation.user_names_archive = true;
   situation.version = request.registered_version;
   if (!situation.user_names_archive && !situation.version) {
     situation.version = ReleaseVersionNear(request.jvm_library_path);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -80,6 +81,7 @@ class ArchiveLinuxTest : public testing::Test {
     options.environment.emplace("XDG_CACHE_HOME", cache_root_);
     options.environment.emplace("KORVAN_TRACE", "1");
     options.environment.emplace("LC_ALL", "C.UTF-8");
+    options.environment.insert(environment_.begin(), environment_.end());
     const ProcessResult result = folder_.Run(arguments, options);
     EXPECT_FALSE(result.timed_out);
     return result;
@@ -121,6 +123,7 @@ class ArchiveLinuxTest : public testing::Test {
 
   LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
   std::string jdk_ = kJdk;
+  std::map<std::string, std::string> environment_;
   std::string cache_root_ = folder_.NativePath("cache");
 };
 
@@ -303,6 +306,7 @@ INSTANTIATE_TEST_SUITE_P(Roots, ArchiveCacheRootTest,
 
 struct StepAsideCase {
   const char* vm_parameters;
+  const char* java_tool_options;  // the VM reads this variable itself
   const char* trace;
 };
 
@@ -310,18 +314,30 @@ class ArchiveStepAsideTest : public ArchiveLinuxTest,
                              public testing::WithParamInterface<StepAsideCase> {};
 
 TEST_P(ArchiveStepAsideTest, LeavesTheVmToTheUser) {
+  if (*GetParam().java_tool_options != '\0') {
+    environment_["JAVA_TOOL_OPTIONS"] = GetParam().java_tool_options;
+  }
   const ProcessResult result = Launch({"print", "out", "err"}, GetParam().vm_parameters);
-  ExpectUntouchedRun(result);
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_EQ(result.standard_output, "out\n");
+  // The VM names the variable it took options from, as for the java command.
+  const std::string picked_up = *GetParam().java_tool_options == '\0'
+                                    ? ""
+                                    : std::string("Picked up JAVA_TOOL_OPTIONS: ") +
+                                          GetParam().java_tool_options + "\n";
+  EXPECT_EQ(UntracedLines(result.standard_error), picked_up + "err\n");
   EXPECT_TRUE(Contains(result.standard_error, GetParam().trace)) << result.standard_error;
   EXPECT_FALSE(fs::exists(ArchiveFolder()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveStepAsideTest,
-    testing::Values(StepAsideCase{"-Xshare:off", "off: the VM parameters"},
-                    StepAsideCase{"-Xshare:auto", "off: the VM parameters"},
-                    StepAsideCase{"-XX:SharedArchiveFile=%KORVAN_APP_HOME%/none.jsa",
-                                  "off: the VM parameters"}));
+    testing::Values(StepAsideCase{"-Xshare:off", "", "off: the VM parameters"},
+                    StepAsideCase{"-Xshare:auto", "", "off: the VM parameters"},
+                    StepAsideCase{"-XX:SharedArchiveFile=%KORVAN_APP_HOME%/none.jsa", "",
+                                  "off: the VM parameters"},
+                    // With -Xshare:off, an archive to write stops the VM from starting.
+                    StepAsideCase{"", "-Dx=1 -Xshare:off", "off: the VM parameters"}));
 
 }  // namespace
 }  // namespace korvan::e2e
