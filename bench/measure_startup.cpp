@@ -1,8 +1,15 @@
 // Runs several commands alternately, many times, and prints the median wall
-// time and the median peak memory (resident set) of each, with the ratios of
-// the first command to the others.
+// time (with its quartiles) and the median peak memory (resident set) of each,
+// then each command's time against the first one's, paired round by round:
+// the median of the per-round ratios and their quartiles, so a slow moment of
+// the machine weighs on both sides of a ratio alike.
 //
-//   measure_startup RUNS WARMUP label command... ::: label command... [::: ...]
+//   measure_startup RUNS WARMUP label [--env NAME=VALUE]... [--prepare 'shell command']
+//                   command... ::: ...
+//
+// --env adds a variable to that subject's environment. A --prepare command
+// runs before each of that subject's runs, untimed (to empty a cache, say, so
+// every run is a first run).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
@@ -23,6 +30,8 @@ namespace {
 
 struct Subject {
   std::string label;
+  std::string prepare;
+  std::vector<std::string> environment;  // NAME=VALUE, added to ours
   std::vector<std::string> command;
   std::vector<double> wall_ms;
   std::vector<double> peak_mib;
@@ -36,6 +45,7 @@ double Now() {
 
 // One run with standard output and error discarded; false when it failed.
 bool RunOnce(Subject& subject, bool keep) {
+  if (!subject.prepare.empty() && std::system(subject.prepare.c_str()) != 0) return false;
   std::vector<char*> argv;
   for (std::string& part : subject.command) argv.push_back(part.data());
   argv.push_back(nullptr);
@@ -45,7 +55,11 @@ bool RunOnce(Subject& subject, bool keep) {
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   const double start = Now();
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  std::vector<char*> envp;
+  for (std::string& entry : subject.environment) envp.push_back(entry.data());
+  for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+  envp.push_back(nullptr);
+  const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return false;
   int status = 0;
@@ -60,11 +74,16 @@ bool RunOnce(Subject& subject, bool keep) {
   return true;
 }
 
-double Median(std::vector<double> values) {
+// The value below which `share` of the values lie, interpolated.
+double Quantile(std::vector<double> values, double share) {
   std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  const double position = share * static_cast<double>(values.size() - 1);
+  const std::size_t below = static_cast<std::size_t>(position);
+  const std::size_t above = std::min(below + 1, values.size() - 1);
+  return values[below] + (values[above] - values[below]) * (position - static_cast<double>(below));
 }
+
+double Median(const std::vector<double>& values) { return Quantile(values, 0.5); }
 
 }  // namespace
 
@@ -81,6 +100,12 @@ int main(int argc, char** argv) {
       subjects.emplace_back();
     } else if (subjects.back().label.empty()) {
       subjects.back().label = argv[i];
+    } else if (subjects.back().command.empty() && std::strcmp(argv[i], "--prepare") == 0 &&
+               i + 1 < argc) {
+      subjects.back().prepare = argv[++i];
+    } else if (subjects.back().command.empty() && std::strcmp(argv[i], "--env") == 0 &&
+               i + 1 < argc) {
+      subjects.back().environment.push_back(argv[++i]);
     } else {
       subjects.back().command.push_back(argv[i]);
     }
@@ -94,16 +119,22 @@ int main(int argc, char** argv) {
     }
   }
   std::printf("%d runs each, alternating, after %d warm-up rounds\n", runs, warmup);
-  std::printf("%-10s %16s %18s\n", "launcher", "median wall ms", "median peak MiB");
+  std::printf("%-22s %10s %18s %10s\n", "subject", "median ms", "quartiles ms", "peak MiB");
   for (const Subject& subject : subjects) {
-    std::printf("%-10s %16.1f %18.1f\n", subject.label.c_str(), Median(subject.wall_ms),
-                Median(subject.peak_mib));
+    std::printf("%-22s %10.1f %8.1f..%-8.1f %10.1f\n", subject.label.c_str(),
+                Median(subject.wall_ms), Quantile(subject.wall_ms, 0.25),
+                Quantile(subject.wall_ms, 0.75), Median(subject.peak_mib));
   }
   const Subject& first = subjects.front();
   for (std::size_t i = 1; i < subjects.size(); ++i) {
-    std::printf("%s/%s: wall %.2f, memory %.2f\n", first.label.c_str(), subjects[i].label.c_str(),
-                Median(first.wall_ms) / Median(subjects[i].wall_ms),
-                Median(first.peak_mib) / Median(subjects[i].peak_mib));
+    std::vector<double> ratios;
+    for (std::size_t run = 0; run < first.wall_ms.size(); ++run) {
+      ratios.push_back(subjects[i].wall_ms[run] / first.wall_ms[run]);
+    }
+    std::printf("%s/%s: time %.2fx (quartiles %.2f..%.2f), memory %.2fx\n",
+                subjects[i].label.c_str(), first.label.c_str(), Median(ratios),
+                Quantile(ratios, 0.25), Quantile(ratios, 0.75),
+                Median(subjects[i].peak_mib) / Median(first.peak_mib));
   }
   return 0;
 }

@@ -63,6 +63,22 @@ std::uint64_t PercentageSizeKib(std::uint64_t base_kib, std::uint64_t percent,
   return size;
 }
 
+bool MayUsePercentageSizes(const std::wstring& vm_parameters) {
+  if (vm_parameters.find(L'@') != std::wstring::npos) return true;
+  std::wstring token;
+  for (std::size_t i = 0; i <= vm_parameters.size(); ++i) {
+    const wchar_t c = i < vm_parameters.size() ? vm_parameters[i] : L' ';
+    if (c == L'"') continue;
+    if (c != L' ' && c != L'\t') {
+      token += c;
+      continue;
+    }
+    if (IsPercentageOption(token)) return true;
+    token.clear();
+  }
+  return false;
+}
+
 std::wstring RewritePercentageOption(const std::wstring& token,
                                      const platform::MemoryFigures& figures) {
   if (!IsPercentageOption(token)) return token;

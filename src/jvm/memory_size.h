@@ -15,6 +15,12 @@ namespace korvan {
 // the process).
 bool IsPercentageOption(const std::wstring& token);
 
+// Whether `vm_parameters` may hold a percentage option, looked at before they
+// are processed: any token that is one once quotes are dropped, or an argument
+// file that may hold one. Reading the machine's memory (a container's limit
+// takes the mount table) is then left out when no option asks for it.
+bool MayUsePercentageSizes(const std::wstring& vm_parameters);
+
 // The size in KiB that percent[:minimum[:maximum]] asks for: `percent` of the
 // base (in KiB), cut to `maximum_mib` when that is not 0, then raised to
 // `minimum_mib`; the minimum wins over the maximum.

@@ -4,7 +4,9 @@
 
 #include "instance/instance_guard.h"
 #include "instance/secondary_request.h"
+#include "jvm/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
+#include "jvm/memory_size.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
@@ -15,6 +17,7 @@
 #include "platform/environment.h"
 #include "platform/memory.h"
 #include "platform/process.h"
+#include "platform/profile.h"
 #include "settings/settings_location.h"
 #include "settings/settings_paths.h"
 
@@ -34,6 +37,27 @@ void ApplyWorkingDirectoryOverride(const std::wstring& launcher_path) {
   }
 }
 
+// The VM's plan from the class-path group of settings, which is not kept:
+// a class path of thousands of jars would otherwise stay for the whole run.
+Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_path_option,
+                        std::vector<std::wstring> arguments) {
+  Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
+  if (!group) return group.failure();
+
+  const platform::MemoryFigures memory = MayUsePercentageSizes(group->vm_parameters)
+                                             ? platform::ReadMemoryFigures()
+                                             : platform::MemoryFigures{};
+  VmPlan plan = BuildVmPlan(*group, memory, library_path_option,
+                            launcher.settings.main_class, std::move(arguments));
+  plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
+                      launcher.host_vm_options.end());
+  if (group->class_data_archive) {
+    PrepareClassDataArchive(plan, {launcher.runtime.jvm_library_path,
+                                   launcher.runtime.found_version, launcher.settings.main_class});
+  }
+  return plan;
+}
+
 // The run's part after start-up; failures come back as values.
 Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> arguments,
                            const ReadyCallback& on_ready) {
@@ -42,17 +66,15 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
                          FolderOf(launcher.settings_source.launcher_path));
   Expected<InvocationFunctions> functions = LoadVmLibrary(launcher.runtime.jvm_library_path);
   if (!functions) return functions.failure();
-  Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
-  if (!group) return group.failure();
+  Expected<VmPlan> plan = PlanVm(launcher, library_path_option, std::move(arguments));
+  if (!plan) return plan.failure();
+  // Every setting has been read: the settings file's parse goes.
+  platform::ForgetParsedProfiles();
 
-  VmPlan plan = BuildVmPlan(*group, platform::ReadMemoryFigures(), library_path_option,
-                            launcher.settings.main_class, std::move(arguments));
-  plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
-                      launcher.host_vm_options.end());
-  const MainCall call{launcher.settings.main_class, plan.arguments, launcher.settings.failure_check,
+  const MainCall call{launcher.settings.main_class, plan->arguments, launcher.settings.failure_check,
                       launcher.settings.failure_check && !launcher.settings.service};
   launcher.vm = std::make_unique<VmSession>(*functions);
-  return RunVmThread(*launcher.vm, plan, call, on_ready);
+  return RunVmThread(*launcher.vm, *plan, call, on_ready);
 }
 
 }  // namespace

@@ -21,4 +21,8 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
 bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value);
 
+// Reads keep the last file's parse while the file stays unchanged; this drops
+// it once the launcher has read all it needs (a no-op where the system reads).
+void ForgetParsedProfiles();
+
 }  // namespace korvan::platform

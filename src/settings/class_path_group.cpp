@@ -1,4 +1,6 @@
 #include "settings/launch_settings.h"
+
+#include "platform/shared/utf_text.h"
 #include "settings/setting_trace.h"
 #include "settings/setting_values.h"
 
@@ -12,6 +14,8 @@ Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source) {
       IsYesInAnyCase(LookupTracedSetting(source, L"Class Path", L"Expand Wildcards"));
   group.vm_parameters =
       LookupTracedSetting(source, L"Java Runtime Environment", L"Virtual Machine Parameters");
+  group.class_data_archive = platform::EqualsIgnoringAsciiCase(
+      LookupTracedSetting(source, L"Java Runtime Environment", L"Class Data Archive"), L"auto");
   group.output_file = LookupTracedSetting(source, L"Application", L"Output File");
   group.error_file = LookupTracedSetting(source, L"Application", L"Error File");
   group.extra_arguments = LookupTracedSetting(source, L"Application", L"Cmd");

@@ -24,7 +24,9 @@ bool UserSettingsFileExists(const std::wstring& path) {
 std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
                                          const LaunchSettings& settings) {
   const std::wstring key = L"JRE Path";
-  if (platform::RemembersUserRuntimeChoice() && !settings.service) {
+  const bool user_file_named = !platform::UserSettingsNeedProductName() ||
+                               !ProductFolderName(settings.product_name).empty();
+  if (platform::RemembersUserRuntimeChoice() && !settings.service && user_file_named) {
     const std::wstring user_file = GetUserSettingsFilePath(source.launcher_path, settings, false);
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);

@@ -42,6 +42,7 @@ struct LaunchSettings {
 struct ClassPathGroup {
   std::wstring class_path;            // "Class Path" in section "Class Path"
   bool expand_wildcards = false;      // "Expand Wildcards" in section "Class Path": "Yes", any case
+  bool class_data_archive = false;    // "Class Data Archive": "auto", any case
   std::wstring vm_parameters;         // "Virtual Machine Parameters"
   std::wstring output_file;           // "Output File", not yet expanded
   std::wstring error_file;            // "Error File", not yet expanded

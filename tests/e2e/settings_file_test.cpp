@@ -125,6 +125,23 @@ TEST_P(SettingsFileTest, PerUserJrePathDecidesAloneWhenItsFileExists) {
   fs::remove_all(user_folder.parent_path(), ignored);
 }
 
+// Without a product name, Windows looks up %APPDATA%\\\App.ini as it is;
+// on Linux that would be ~/.config/App.ini, any program's file, so there is none.
+TEST_P(SettingsFileTest, PerUserFileWithoutProductName) {
+  LaunchFolder folder(GetParam(), "korvan-no-product");
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=A\nJRE Path=from-settings-file\n");
+  ProcessOptions options = Traced();
+  const fs::path user_file = UserSettingsRoot(folder, options) / "korvan-no-product.ini";
+  fs::create_directories(user_file.parent_path());
+  std::ofstream(user_file) << "[Java Runtime Environment]\r\nJRE Path=from-user-file\r\n";
+  const ProcessResult result = folder.Run({}, options);
+  std::error_code ignored;
+  fs::remove(user_file, ignored);
+  const std::string expected = folder.windows() ? "JRE Path = from-user-file (per-user settings file "
+                                                : "JRE Path = from-settings-file (settings file)";
+  EXPECT_TRUE(Contains(result.standard_error, expected)) << result.standard_error;
+}
+
 TEST_P(SettingsFileTest, ServiceIgnoresThePerUserFile) {
   LaunchFolder folder(GetParam());
   const std::string product = "Korvan Service " + folder.folder().filename().string();

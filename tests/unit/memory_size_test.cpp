@@ -106,3 +106,33 @@ TEST(MemoryFiguresTest, AddressSpaceLeftFollowsTheProcessLimit) {
 
 }  // namespace
 }  // namespace korvan
+
+namespace korvan {
+namespace {
+
+struct PercentageTextCase {
+  const wchar_t* vm_parameters;
+  bool may_use;
+};
+
+class MayUsePercentageSizesTest : public testing::TestWithParam<PercentageTextCase> {};
+
+TEST_P(MayUsePercentageSizesTest, FindsEveryTokenThatNeedsTheMemoryFigures) {
+  EXPECT_EQ(MayUsePercentageSizes(GetParam().vm_parameters), GetParam().may_use);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MayUsePercentageSizesTest,
+    testing::Values(PercentageTextCase{L"", false},
+                    PercentageTextCase{L"-Xmx512m -Dname=P", false},
+                    PercentageTextCase{L"-Xss2m -XX:+UseG1GC", false},
+                    PercentageTextCase{L"-Xmx50P", true},
+                    PercentageTextCase{L"-Dx=1 -Xms10:64:1024p", true},
+                    PercentageTextCase{L"-Xmx80T", true},
+                    PercentageTextCase{L"\"-Xmx50P\"", true},
+                    PercentageTextCase{L"-Dtitle=\"a b\"\t-Xss25P", true},
+                    PercentageTextCase{L"@jvm.options", true},
+                    PercentageTextCase{L"-Dmail=a@b", true}));  // may be a file: read
+
+}  // namespace
+}  // namespace korvan

@@ -1,29 +1,30 @@
 #include "platform/embedded_settings.h"
 
-#include <fstream>
 
+#include "platform/posix/regular_file.h"
 #include "platform/shared/portable_cipher.h"
 #include "platform/shared/settings_trailer.h"
 
 namespace korvan::platform {
 
+// Read through the descriptor, not a stream: constructing a stream (its
+// locale) cost more than the rest of this read.
 std::optional<std::string> ReadEmbeddedSettingsBytes() {
-  std::ifstream executable("/proc/self/exe", std::ios::binary | std::ios::ate);
+  const std::optional<RegularFile> executable = RegularFile::Open("/proc/self/exe");
   if (!executable) return std::nullopt;
-  const std::streamoff file_size = executable.tellg();
-  if (file_size < static_cast<std::streamoff>(kSettingsTrailerFooterSize)) return std::nullopt;
+  const auto file_size = static_cast<std::uint64_t>(executable->status().st_size);
+  if (file_size < kSettingsTrailerFooterSize) return std::nullopt;
 
   std::string footer(kSettingsTrailerFooterSize, '\0');
-  executable.seekg(file_size - static_cast<std::streamoff>(footer.size()));
-  if (!executable.read(footer.data(), static_cast<std::streamsize>(footer.size()))) return std::nullopt;
-  const auto payload_size =
-      SettingsTrailerPayloadSize(footer, static_cast<std::uint64_t>(file_size));
+  const std::uint64_t footer_offset = file_size - footer.size();
+  if (!executable->ReadAt(footer_offset, footer.data(), footer.size())) return std::nullopt;
+  const auto payload_size = SettingsTrailerPayloadSize(footer, file_size);
   if (!payload_size) return std::nullopt;
 
   std::string bytes(*payload_size, '\0');
-  executable.seekg(file_size - static_cast<std::streamoff>(footer.size()) -
-                   static_cast<std::streamoff>(*payload_size));
-  if (!executable.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
+  if (!executable->ReadAt(footer_offset - *payload_size, bytes.data(), bytes.size())) {
+    return std::nullopt;
+  }
   return bytes;
 }
 

@@ -37,13 +37,17 @@ std::optional<std::string> ReadWholeFile(const RegularFile& file) {
 // A settings read asks for one file many times in a row: keep the last file
 // parsed for as long as it stays unchanged on disk.
 struct ParsedFile {
+  std::wstring wide_path;  // as asked for, so a repeated read converts no text
   std::string path;
   FileIdentity identity;
   std::vector<IniSection> sections;
 };
 
-const std::vector<IniSection>* ParsedSections(const std::string& path) {
-  static std::optional<ParsedFile> cached;
+std::optional<ParsedFile> cached;
+
+const std::vector<IniSection>* ParsedSections(const std::wstring& wide_path) {
+  const std::string path =
+      cached && cached->wide_path == wide_path ? cached->path : NarrowFromWide(wide_path);
   const std::optional<RegularFile> file = RegularFile::Open(path);
   if (!file) {
     cached.reset();
@@ -62,7 +66,7 @@ const std::vector<IniSection>* ParsedSections(const std::string& path) {
   }
   std::vector<IniSection> sections = ParseIniText(text);
   std::wstring().swap(text);
-  cached = ParsedFile{path, identity, std::move(sections)};
+  cached = ParsedFile{wide_path, path, identity, std::move(sections)};
   return &cached->sections;
 }
 
@@ -72,7 +76,7 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
                              const std::wstring& key, std::size_t capacity, std::wstring& value) {
   value.clear();
   if (capacity == 0) return 0;
-  const std::vector<IniSection>* sections = ParsedSections(NarrowFromWide(file));
+  const std::vector<IniSection>* sections = ParsedSections(file);
   if (sections == nullptr) return 0;
   // Only what fits is copied: the caller asks again with more room for a
   // longer value, so copying it whole each time would cost its length again
@@ -82,6 +86,8 @@ std::size_t ReadProfileValue(const std::wstring& file, const std::wstring& secti
   value.assign(found->substr(0, capacity - 1));
   return value.size();
 }
+
+void ForgetParsedProfiles() { cached.reset(); }
 
 bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
                        const std::wstring& key, const std::wstring& value) {

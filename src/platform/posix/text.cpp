@@ -20,7 +20,17 @@ std::string NarrowFromWide(const std::wstring& text) {
   std::string result;
   std::mbstate_t state{};
   char buffer[MB_LEN_MAX];
-  for (wchar_t c : text) {
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // Every locale encoding glibc offers keeps ASCII as it is: a run of it is
+    // copied without a call per character.
+    if (text[i] > 0 && text[i] < 0x80 && std::mbsinit(&state)) {
+      for (; i < text.size() && text[i] > 0 && text[i] < 0x80; ++i) {
+        result.push_back(static_cast<char>(text[i]));
+      }
+      if (i == text.size()) break;
+    }
+    const wchar_t c = text[i];
     if (IsEscapedByte(c)) {
       result += static_cast<char>(c - kEscapedByteBase);
       continue;
@@ -41,7 +51,15 @@ std::wstring WideFromNarrow(const std::string& text) {
   std::mbstate_t state{};
   const char* cursor = text.data();
   std::size_t left = text.size();
+  result.reserve(left);
   while (left > 0) {
+    const auto first = static_cast<unsigned char>(*cursor);
+    if (first < 0x80 && first > 0 && std::mbsinit(&state)) {
+      result += static_cast<wchar_t>(first);
+      ++cursor;
+      --left;
+      continue;
+    }
     wchar_t c = 0;
     std::size_t length = std::mbrtowc(&c, cursor, left, &state);
     if (length == static_cast<std::size_t>(-1) || length == static_cast<std::size_t>(-2)) {

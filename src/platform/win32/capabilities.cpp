@@ -16,6 +16,8 @@ bool RemembersUserRuntimeChoice() {
   return GetVersionExW(&basic) && basic.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
+bool UserSettingsNeedProductName() { return false; }
+
 std::size_t LongestFindablePath() { return MAX_PATH - 1; }
 
 }  // namespace korvan::platform

@@ -20,4 +20,6 @@ bool WriteProfileValue(const std::wstring& file, const std::wstring& section,
   return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) != 0;
 }
 
+void ForgetParsedProfiles() {}
+
 }  // namespace korvan::platform

@@ -13,7 +13,7 @@ ProcessResult DriveDialog(const std::vector<std::string>& arguments) {
       (std::filesystem::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures" / "dialog-driver.exe").string()};
   command.insert(command.end(), arguments.begin(), arguments.end());
   ProcessOptions options;
-  options.time_limit_seconds = 120;  // the folder browser is slow on a busy machine
+  options.time_limit_seconds = 75;  // the folder browser is slow on a busy machine
   return RunUnderWine(command, options);
 }
 

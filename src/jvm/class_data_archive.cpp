@@ -1,0 +1,120 @@
+#include "jvm/class_data_archive.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace korvan {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool RuntimeWritesDynamicArchive(const JavaVersion& version) {
+  // "1.8" and older name themselves with a leading 1.
+  return version.group_count > 0 && version.components[0] >= 13;
+}
+
+bool NamesArchiveOption(const std::string& option) {
+  if (StartsWith(option, "-Xshare")) return true;
+  if (!StartsWith(option, "-XX:")) return false;
+  std::string_view name = std::string_view(option).substr(4);
+  if (!name.empty() && (name[0] == '+' || name[0] == '-')) name.remove_prefix(1);
+  return Contains(name, "Shared") || Contains(name, "Archive") || StartsWith(name, "AOT") ||
+         Contains(name, "ClassList") || StartsWith(name, "CacheDataStore");
+}
+
+bool AffectsArchive(const std::string& option) {
+  for (const char* size : {"-Xmx", "-Xms", "-Xss", "-Xmn", "-Xlog", "-verbose"}) {
+    if (StartsWith(option, size)) return false;
+  }
+  if (StartsWith(option, "-D")) return StartsWith(option, "-Djava.");
+  return true;
+}
+
+std::vector<std::string> SilencingOptions(const JavaVersion& version) {
+  std::vector<std::string> options{"-Xlog:cds*=off"};
+  if (version.components[0] >= 24) options.emplace_back("-Xlog:aot*=off");
+  return options;
+}
+
+std::wstring ReleaseFileJavaVersion(const std::string& text) {
+  std::string_view rest(text);
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    if (!StartsWith(line, "JAVA_VERSION=")) continue;
+    line.remove_prefix(13);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
+      line = line.substr(1, line.size() - 2);
+    }
+    return std::wstring(line.begin(), line.end());
+  }
+  return std::wstring();
+}
+
+std::wstring HashName(const std::string& bytes) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const unsigned char byte : bytes) {
+    hash ^= byte;
+    hash *= 1099511628211ULL;
+  }
+  wchar_t digits[17];
+  std::swprintf(digits, 17, L"%016llx", static_cast<unsigned long long>(hash));
+  return digits;
+}
+
+std::string SealText(std::uint64_t size, std::int64_t modified) {
+  return std::to_string(size) + " " + std::to_string(modified) + "\n";
+}
+
+bool SealMatches(const std::string& seal, std::uint64_t size, std::int64_t modified) {
+  return size > 0 && seal == SealText(size, modified);
+}
+
+bool RuntimeTakesArchive(const ArchiveSituation& situation) {
+  return !situation.user_names_archive && situation.version &&
+         RuntimeWritesDynamicArchive(*situation.version) && situation.base_archive_present;
+}
+
+ArchiveDecision DecideArchive(const ArchiveSituation& situation) {
+  if (situation.user_names_archive) {
+    return {ArchiveAction::None, L"off: the VM parameters or JAVA_TOOL_OPTIONS handle class sharing themselves"};
+  }
+  if (!situation.version) return {ArchiveAction::None, L"off: the runtime's version is unknown"};
+  if (!RuntimeWritesDynamicArchive(*situation.version)) {
+    return {ArchiveAction::None, L"off: the runtime is older than Java 13"};
+  }
+  if (!situation.base_archive_present) {
+    return {ArchiveAction::None, L"off: the runtime has no base archive (classes.jsa)"};
+  }
+  if (!situation.cache_folder_ready) {
+    return {ArchiveAction::None, L"off: the cache folder cannot be made"};
+  }
+  if (!situation.paths_fit_narrow_text) {
+    return {ArchiveAction::None, L"off: the cache folder's path cannot be handed to the VM"};
+  }
+  if (situation.state == ArchiveState::Sealed) {
+    return {ArchiveAction::Use, L"using the archive of an earlier run"};
+  }
+  if (!situation.writer) {
+    return {ArchiveAction::None,
+            L"off for this run: another launch is writing the archive, or the cache folder "
+            L"is not writable"};
+  }
+  if (situation.state == ArchiveState::Unsealed) {
+    return {ArchiveAction::Write, L"writing it anew at exit: the archive there is incomplete"};
+  }
+  return {ArchiveAction::Write, L"writing it at exit: none yet for this runtime and class path"};
+}
+
+}  // namespace korvan

@@ -1,0 +1,27 @@
+#pragma once
+// The automatic class-data archive of one launch: one archive per
+// application, runtime and class path in the per-user cache folder, used when
+// an earlier run left a complete one, written at exit when there is none.
+// Nothing here can fail a start or print to the application's output; what
+// it decides goes to the trace.
+
+#include <optional>
+#include <string>
+
+#include "jvm/vm_options.h"
+#include "runtime/java_version.h"
+
+namespace korvan {
+
+struct ArchiveRequest {
+  std::wstring jvm_library_path;
+  std::optional<JavaVersion> registered_version;  // the registration's, when it has one
+  std::wstring main_class;
+};
+
+// Puts the archive options at the front of `plan.options` when they apply.
+// A launch that writes holds the archive's lock until the process ends, and
+// on its way out renames the finished archive into place and seals it.
+void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request);
+
+}  // namespace korvan

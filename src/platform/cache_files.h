@@ -1,0 +1,41 @@
+#pragma once
+// What a per-user cache needs of the file system: where caches live, a file's
+// size and time, an exclusive lock that the system drops when the process
+// ends, and replacing one file by another in one step.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace korvan::platform {
+
+// %LOCALAPPDATA% on Windows; $XDG_CACHE_HOME, else ~/.cache elsewhere.
+// Empty when it is not known.
+std::wstring UserCacheRoot();
+
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // the system's own unit; only ever compared
+};
+
+// A regular file's size and last write time; `exists` false for anything else.
+FileStamp ReadFileStamp(const std::wstring& path);
+
+// Held until destroyed or until the process ends, whichever comes first.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
+// Creates `path` when needed and locks it for this process alone; null when
+// another process holds it or the file cannot be created.
+std::unique_ptr<FileLock> TryLockFile(const std::wstring& path);
+
+bool RemoveFile(const std::wstring& path);
+
+// Puts `from` in the place of `to` in one step; readers see the old file or
+// the new one, never a part of either.
+bool RenameOver(const std::wstring& from, const std::wstring& to);
+
+}  // namespace korvan::platform

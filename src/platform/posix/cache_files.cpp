@@ -1,0 +1,64 @@
+#include "platform/cache_files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "platform/environment.h"
+#include "platform/text.h"
+
+namespace korvan::platform {
+
+namespace {
+
+class FlockedFile final : public FileLock {
+ public:
+  explicit FlockedFile(int descriptor) : descriptor_(descriptor) {}
+  ~FlockedFile() override { close(descriptor_); }  // closing drops the lock
+
+ private:
+  int descriptor_;
+};
+
+}  // namespace
+
+std::wstring UserCacheRoot() {
+  std::wstring root = ReadEnvironmentVariable(L"XDG_CACHE_HOME").value_or(L"");
+  if (!root.empty()) return root;
+  root = ReadEnvironmentVariable(L"HOME").value_or(L"");
+  if (!root.empty()) return root + L"/.cache";
+  return std::wstring();
+}
+
+FileStamp ReadFileStamp(const std::wstring& path) {
+  struct stat status {};
+  FileStamp stamp;
+  if (stat(NarrowFromWide(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return stamp;
+  stamp.exists = true;
+  stamp.size = static_cast<std::uint64_t>(status.st_size);
+  stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                   status.st_mtim.tv_nsec;
+  return stamp;
+}
+
+std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
+  const int descriptor =
+      open(NarrowFromWide(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (descriptor < 0) return nullptr;
+  if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    close(descriptor);
+    return nullptr;
+  }
+  return std::make_unique<FlockedFile>(descriptor);
+}
+
+bool RemoveFile(const std::wstring& path) { return unlink(NarrowFromWide(path).c_str()) == 0; }
+
+bool RenameOver(const std::wstring& from, const std::wstring& to) {
+  return std::rename(NarrowFromWide(from).c_str(), NarrowFromWide(to).c_str()) == 0;
+}
+
+}  // namespace korvan::platform

@@ -1,0 +1,54 @@
+#include "platform/cache_files.h"
+
+#include <windows.h>
+
+#include "platform/environment.h"
+
+namespace korvan::platform {
+
+namespace {
+
+class ExclusiveHandle final : public FileLock {
+ public:
+  explicit ExclusiveHandle(HANDLE handle) : handle_(handle) {}
+  ~ExclusiveHandle() override { CloseHandle(handle_); }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+std::wstring UserCacheRoot() { return ReadEnvironmentVariable(L"LOCALAPPDATA").value_or(L""); }
+
+FileStamp ReadFileStamp(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  FileStamp stamp;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return stamp;
+  }
+  stamp.exists = true;
+  stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.modified = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+      data.ftLastWriteTime.dwLowDateTime);
+  return stamp;
+}
+
+std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
+  // No sharing at all: a second opener gets ERROR_SHARING_VIOLATION, and the
+  // system closes the handle when the process ends however it ends.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<ExclusiveHandle>(handle);
+}
+
+bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool RenameOver(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+}  // namespace korvan::platform
