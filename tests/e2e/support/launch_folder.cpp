@@ -1,10 +1,6 @@
 #include "support/launch_folder.h"
 
-#include <chrono>
-#include <future>
-
-#include "support/dialog_driver.h"
-
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -145,15 +141,15 @@ ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
   command.insert(command.end(), arguments.begin(), arguments.end());
   if (options.working_directory.empty()) options.working_directory = folder_.string();
   if (!windows()) return RunProcess(command, options);
-  if (!options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);
-  std::future<ProcessResult> run =
-      std::async(std::launch::async, [&command, &options] { return RunUnderWine(command, options); });
-  // Every test that wants the dialog cancelled runs beside others, so each
-  // cancels all such dialogs it sees: the one of its own launch among them.
-  while (run.wait_for(std::chrono::milliseconds(300)) != std::future_status::ready) {
-    DriveDialog({"cancel-all", "JRE Not Found"});
-  }
-  return run.get();
+  if (options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);
+  // The Wine session's watcher cancels every missing-runtime dialog (see
+  // scripts/wine-session) except while its pause file exists: this run wants
+  // its dialog. Such tests run alone.
+  const char* pause = std::getenv("KORVAN_DIALOG_WATCH_PAUSE");
+  if (pause != nullptr) std::ofstream(pause) << "paused\n";
+  ProcessResult result = RunUnderWine(command, options);
+  if (pause != nullptr) std::remove(pause);
+  return result;
 }
 
 }  // namespace korvan::e2e
