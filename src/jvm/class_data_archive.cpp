@@ -45,23 +45,6 @@ std::vector<std::string> SilencingOptions(const JavaVersion& version) {
   return options;
 }
 
-std::wstring ReleaseFileJavaVersion(const std::string& text) {
-  std::string_view rest(text);
-  while (!rest.empty()) {
-    const std::size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    if (!StartsWith(line, "JAVA_VERSION=")) continue;
-    line.remove_prefix(13);
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-    if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
-      line = line.substr(1, line.size() - 2);
-    }
-    return std::wstring(line.begin(), line.end());
-  }
-  return std::wstring();
-}
-
 std::wstring HashName(const std::string& bytes) {
   std::uint64_t hash = 14695981039346656037ULL;
   for (const unsigned char byte : bytes) {

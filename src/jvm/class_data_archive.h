@@ -36,10 +36,6 @@ bool AffectsArchive(const std::string& option);
 // older VM refuses to start when it meets them.
 std::vector<std::string> SilencingOptions(const JavaVersion& version);
 
-// JAVA_VERSION of a runtime's "release" file, without its quotes; empty when
-// the text has none.
-std::wstring ReleaseFileJavaVersion(const std::string& text);
-
 // A stable 64-bit hash (FNV-1a) of `bytes`, as 16 lower-case hex digits.
 std::wstring HashName(const std::string& bytes);
 

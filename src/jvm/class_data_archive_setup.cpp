@@ -11,6 +11,7 @@
 #include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/runtime_files.h"
 #include "platform/text.h"
 #include "settings/settings_paths.h"
 
@@ -53,10 +54,8 @@ std::wstring ParentFolder(const std::wstring& folder) {
 std::optional<JavaVersion> ReleaseVersionNear(const std::wstring& jvm_library_path) {
   std::wstring folder = FolderOf(jvm_library_path);
   for (int level = 0; level < kReleaseFileDepth && !folder.empty(); ++level) {
-    std::string text;
-    if (platform::ReadFileStamp(folder + L"release").exists &&
-        platform::ReadFileBytes(folder + L"release", text)) {
-      const std::wstring version = ReleaseFileJavaVersion(text);
+    if (platform::ReadFileStamp(folder + L"release").exists) {
+      const std::wstring version = platform::ReadReleaseVersion(folder);
       if (version.empty()) return std::nullopt;
       return ParseVersion(version, kVersionFillLow);
     }

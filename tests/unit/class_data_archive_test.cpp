@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/shared/release_file.h"
+
 namespace korvan {
 namespace {
 
@@ -58,7 +60,7 @@ struct ReleaseCase {
 class ReleaseFileTest : public testing::TestWithParam<ReleaseCase> {};
 
 TEST_P(ReleaseFileTest, ReadsJavaVersion) {
-  EXPECT_EQ(ReleaseFileJavaVersion(GetParam().text), GetParam().version);
+  EXPECT_EQ(platform::ReleaseFileVersion(GetParam().text), GetParam().version);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -11,8 +11,7 @@
 #include <set>
 
 #include "platform/environment.h"
-#include "platform/posix/regular_file.h"
-#include "platform/shared/release_file.h"
+#include "platform/runtime_files.h"
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -46,14 +45,6 @@ bool RealFolder(const std::string& path, std::string& real) {
 bool IsFile(const std::string& path) {
   struct stat status{};
   return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// Empty when the file cannot be read or is no regular file (a FIFO would
-// block the read for ever).
-std::string ReadSmallFile(const std::string& path) {
-  const std::optional<RegularFile> file = RegularFile::Open(path);
-  if (!file) return std::string();
-  return file->Read(kReleaseFileLimit).value_or(std::string());
 }
 
 }  // namespace
@@ -157,7 +148,7 @@ std::optional<std::wstring> RuntimeFolderRegistry::ReadJavaHome(const RuntimeFam
 void RuntimeFolderRegistry::AddFolder(const std::string& path, std::set<std::string>& seen) {
   std::string real;
   if (!RealFolder(path, real) || !seen.insert(real).second) return;
-  std::wstring version = ReleaseFileVersion(ReadSmallFile(real + "/release"));
+  std::wstring version = ReadReleaseVersion(WideFromNarrow(real + "/"));
   if (version.empty()) version = WideFromNarrow(real.substr(real.rfind('/') + 1));
   const RuntimeKind kind = IsFile(real + "/bin/javac") ? RuntimeKind::Jdk : RuntimeKind::Jre;
   folders_.push_back(Folder{WideFromNarrow(real), kind, version, StandingOf(real)});
