@@ -12,41 +12,53 @@ public final class Probe {
     String action = args.length > 0 ? args[0] : "args";
     String[] rest = Arrays.copyOfRange(args, Math.min(1, args.length), args.length);
     switch (action) {
-      case "args" -> printArguments(args);
-      case "property" -> {
+      case "args":
+        printArguments(args);
+        break;
+      case "property":
         for (String name : rest) System.out.println(name + "=" + System.getProperty(name));
-      }
-      case "env" -> {
+        break;
+      case "env":
         for (String name : rest) System.out.println(name + "=" + System.getenv(name));
-      }
-      case "opens" -> {
+        break;
+      case "opens":
         // Whether a package of java.base is open to the application's classes.
         Module base = Object.class.getModule();
         for (String name : rest) {
           System.out.println(name + " open=" + base.isOpen(name, Probe.class.getModule()));
         }
-      }
-      case "load" -> {
+        break;
+      case "load":
         for (String name : rest) {
           Class<?> loaded = Class.forName(name);
           String where = loaded.getProtectionDomain().getCodeSource().getLocation().getPath();
           System.out.println(name + " from " + where.substring(where.lastIndexOf('/') + 1));
         }
-      }
-      case "max-memory" -> System.out.println("max-memory=" + Runtime.getRuntime().maxMemory());
-      case "recurse" -> System.out.println("depth=" + recurse(Integer.parseInt(rest[0])));
-      case "native" -> {
+        break;
+      case "max-memory":
+        System.out.println("max-memory=" + Runtime.getRuntime().maxMemory());
+        break;
+      case "recurse":
+        System.out.println("depth=" + recurse(Integer.parseInt(rest[0])));
+        break;
+      case "native":
         System.loadLibrary(rest[0]);
         System.out.println("native=" + nativeGreeting());
-      }
-      case "print" -> {
+        break;
+      case "print":
         System.out.println(rest[0]);
         System.err.println(rest[1]);
-      }
-      case "exit" -> System.exit(Integer.parseInt(rest[0]));
-      case "throw" -> throw new IllegalStateException(rest[0]);
-      case "thread" -> startLateThread(Long.parseLong(rest[0]));
-      default -> throw new IllegalArgumentException("unknown action " + action);
+        break;
+      case "exit":
+        System.exit(Integer.parseInt(rest[0]));
+        break;
+      case "throw":
+        throw new IllegalStateException(rest[0]);
+      case "thread":
+        startLateThread(Long.parseLong(rest[0]));
+        break;
+      default:
+        throw new IllegalArgumentException("unknown action " + action);
     }
   }
 
