@@ -15,6 +15,8 @@
 
 #include "support/dialog_driver.h"
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -519,6 +521,32 @@ TEST_P(RuntimeSearchTest, ChoosesTheRuntimeTheSettingsAskFor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, RuntimeSearchTest, testing::ValuesIn(AllTargets()), TargetName);
+
+// A real Windows runtime registered under JavaSoft\JDK, as its installer
+// registers it, is found and runs the application.
+class RuntimeSearchRealTest : public RealRuntimeTest {};
+
+TEST_P(RuntimeSearchRealTest, RegisteredRuntimeRunsTheApplication) {
+  LaunchFolder folder(GetParam().target);
+  const RuntimeTree tree(folder);
+  fs::create_directories(folder.folder() / "jvm");
+  fs::create_directory_symlink(GetParam().home, folder.folder() / "jvm/temurin");
+  const std::string version = "25.0.2";
+  tree.Install({}, Registration("JavaSoft\\JDK\\" + version, "JavaHome", tree.Path("jvm/temurin")));
+  folder.WriteSettings("[Java Runtime Environment]\nMain Class=korvan.probe.Probe\n"
+                       "Virtual Machine Parameters=" + WineVmOptions(GetParam()) + "\n"
+                       "[Class Path]\nClass Path=" + WinePath(KORVAN_JAVA_TESTS_DIR "/probe.jar") + "\n");
+  const ProcessResult result = tree.Run();
+  tree.ClearRegistry();
+  EXPECT_EQ(result.standard_output, folder.Lines("count=0\n")) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error,
+                       folder.Lines("korvan: JVM library: " + tree.Library("jvm/temurin", "server") + "\n")))
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registered, RuntimeSearchRealTest,
+                         testing::Values(NewestRuntime(TargetKind::Windows)), RuntimeName);
 
 // Linux: the machine's own runtimes, as a fresh Debian 12 with openjdk-17 has them.
 TEST(LinuxRuntimeSearch, FindsDebianOpenJdk17InUsrLibJvm) {

@@ -86,6 +86,31 @@ void LaunchFolder::WriteSettings(const std::string& ini_text) const {
   std::ofstream(SettingsFile(), std::ios::binary) << (windows() ? WithCrLf(ini_text) : ini_text);
 }
 
+void LaunchFolder::WriteUnicodeSettings(const std::string& utf8_ini_text) const {
+  if (!windows()) return WriteSettings(utf8_ini_text);
+  std::string result = "\xFF\xFE";
+  auto put = [&result](char32_t unit) {
+    result += static_cast<char>(unit & 0xFF);
+    result += static_cast<char>(unit >> 8);
+  };
+  const std::string& utf8 = utf8_ini_text;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? byte : byte & (0x3F >> (length - 1));
+    for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
+    i += length;
+    if (c == '\n') put('\r');
+    if (c >= 0x10000) {
+      put(0xD800 + ((c - 0x10000) >> 10));
+      put(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      put(c);
+    }
+  }
+  std::ofstream(SettingsFile(), std::ios::binary) << result;
+}
+
 void LaunchFolder::WriteFile(const std::string& relative, const std::string& content) const {
   const fs::path path = folder_ / relative;
   fs::create_directories(path.parent_path());

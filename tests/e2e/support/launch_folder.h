@@ -50,6 +50,9 @@ class LaunchFolder {
 
   // The settings file beside the launcher. Line ends become CR LF on Windows.
   void WriteSettings(const std::string& ini_text) const;
+  // The same for text beyond the ANSI code page: UTF-16LE with a byte order
+  // mark on Windows, as such settings files are saved there; UTF-8 on Linux.
+  void WriteUnicodeSettings(const std::string& utf8_ini_text) const;
   std::filesystem::path SettingsFile() const;
 
   // A file below the folder (folders are made as needed); text is written as given.

@@ -62,13 +62,14 @@ public final class Probe {
     }
   }
 
-  // Each argument on a line of its own: its code points, then the text.
+  // Each argument on a line of its own, as code points: what arrived, whatever
+  // encoding standard output has.
   private static void printArguments(String[] args) {
     System.out.println("count=" + args.length);
     for (String arg : args) {
       StringBuilder line = new StringBuilder("arg=");
-      arg.codePoints().forEach(c -> line.append(String.format("U+%04X ", c)));
-      System.out.println(line.append("[").append(arg).append("]"));
+      arg.codePoints().forEach(c -> line.append(String.format(" U+%04X", c)));
+      System.out.println(line);
     }
   }
 

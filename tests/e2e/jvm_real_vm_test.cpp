@@ -1,0 +1,374 @@
+// Both launchers hosting real VMs, on every runtime line the tests have:
+// arguments, options, paths, redirection, failures, exit codes. The Windows
+// launcher runs under Wine with the fetched Windows runtimes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kProbeJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar";
+const fs::path kLinuxNativeDir = std::string(KORVAN_JAVA_TESTS_DIR) + "/native";
+const fs::path kWindowsNativeDir = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures" / "native";
+
+struct ProbeSettings {
+  std::string main_class = "korvan.probe.Probe";
+  std::string vm_parameters;
+  std::string library_path;
+  std::string output_file;
+  std::string error_file;
+  std::string cmd;
+  std::string failure_check;
+};
+
+class JvmRealTest : public RealRuntimeTest {
+ protected:
+  bool windows() const { return folder_.windows(); }
+
+  // The settings of a probe run whose "JRE Path" is `runtime`.
+  std::string SettingsText(const ProbeSettings& settings, const std::string& runtime) const {
+    std::ostringstream text;
+    text << "[Java Runtime Environment]\n"
+         << "JRE Path=" << runtime << "\n"
+         << "Main Class=" << settings.main_class << "\n"
+         << "Virtual Machine Parameters=" << WineVmOptions(GetParam()) << " "
+         << settings.vm_parameters << "\n"
+         << "Library Path=" << settings.library_path << "\n"
+         << "[Class Path]\n"
+         << "Class Path=" << ClassPath() << "\n"
+         << "[Application]\n"
+         << "Output File=" << settings.output_file << "\n"
+         << "Error File=" << settings.error_file << "\n"
+         << "Cmd=" << settings.cmd << "\n"
+         << "Failure Check=" << settings.failure_check << "\n";
+    return text.str();
+  }
+
+  ProcessResult Launch(const ProbeSettings& settings, const std::vector<std::string>& arguments,
+                       ProcessOptions options = {}) {
+    folder_.WriteUnicodeSettings(SettingsText(settings, LauncherPath(GetParam())));
+    return Run(arguments, options);
+  }
+
+  ProcessResult Run(const std::vector<std::string>& arguments, ProcessOptions options = {}) {
+    options.environment.emplace("LC_ALL", "C.UTF-8");
+    const ProcessResult result = folder_.Run(arguments, options);
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  std::string ClassPath() const { return windows() ? WinePath(kProbeJar) : kProbeJar; }
+  std::string NativeDir() const {
+    return windows() ? WinePath(kWindowsNativeDir) : kLinuxNativeDir.string();
+  }
+  std::string Path(const std::string& relative) const {
+    std::string path = folder_.NativePath(relative);
+    if (windows()) std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
+  std::string Lines(const std::string& text) const { return folder_.Lines(text); }
+
+  LaunchFolder folder_{GetParam().target};
+};
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealTest, testing::ValuesIn(RealRuntimes()), RuntimeName);
+
+TEST_P(JvmRealTest, ArgumentsArriveIntact) {
+  const ProcessResult result = Launch({}, {"args", "two words", "C:\\x", "", "caf\u00E9",
+                                           "\u65E5\u672C", "\U0001F600"});
+  EXPECT_EQ(result.standard_output, Lines("count=7\n"
+                                          "arg= U+0061 U+0072 U+0067 U+0073\n"
+                                          "arg= U+0074 U+0077 U+006F U+0020 U+0077 U+006F U+0072 "
+                                          "U+0064 U+0073\n"
+                                          "arg= U+0043 U+003A U+005C U+0078\n"
+                                          "arg=\n"
+                                          "arg= U+0063 U+0061 U+0066 U+00E9\n"
+                                          "arg= U+65E5 U+672C\n"
+                                          "arg= U+1F600\n"))
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, NoArgumentsGiveAnEmptyArray) {
+  const ProcessResult result = Launch({}, {});
+  EXPECT_EQ(result.standard_output, Lines("count=0\n")) << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, CmdArgumentsFollowTheCommandLine) {
+  ProbeSettings settings;
+  settings.cmd = "tail \"two words\"";
+  const ProcessResult result = Launch(settings, {"args", "first"});
+  EXPECT_EQ(result.standard_output,
+            Lines("count=4\n"
+                  "arg= U+0061 U+0072 U+0067 U+0073\n"
+                  "arg= U+0066 U+0069 U+0072 U+0073 U+0074\n"
+                  "arg= U+0074 U+0061 U+0069 U+006C\n"
+                  "arg= U+0074 U+0077 U+006F U+0020 U+0077 U+006F U+0072 U+0064 U+0073\n"))
+      << result.standard_error;
+}
+
+TEST_P(JvmRealTest, SystemPropertyWithSpacesAndTheClassPathReachTheVm) {
+  ProbeSettings settings;
+  settings.vm_parameters = "-Dkorvan.greeting=\"hello big world\" -Dkorvan.other=x";
+  const ProcessResult result =
+      Launch(settings, {"property", "korvan.greeting", "korvan.other", "java.class.path"});
+  EXPECT_EQ(result.standard_output, Lines("korvan.greeting=hello big world\nkorvan.other=x\n"
+                                          "java.class.path=" + ClassPath() + "\n"))
+      << result.standard_error;
+}
+
+TEST_P(JvmRealTest, RuntimeIsPublishedToTheApplication) {
+  const ProcessResult result = Launch({}, {"env", "KORVAN_JVM_PATH", "KORVAN_JVM_HOME"});
+  const std::string home = LauncherPath(GetParam());
+  // A Windows runtime's client VM comes first when it has one.
+  const bool client = fs::exists(fs::path(GetParam().home) / "bin/client/jvm.dll");
+  const std::string library = !windows() ? "/lib/server/libjvm.so"
+                              : client   ? "\\bin\\client\\jvm.dll"
+                                         : "\\bin\\server\\jvm.dll";
+  EXPECT_EQ(result.standard_output,
+            Lines("KORVAN_JVM_PATH=" + home + library + "\nKORVAN_JVM_HOME=" + home + "\n"))
+      << result.standard_error;
+}
+
+TEST_P(JvmRealTest, LibraryPathFindsTheApplicationsNativeLibrary) {
+  ProbeSettings settings;
+  settings.library_path = NativeDir() + (windows() ? ";" : ":");
+  const ProcessResult result = Launch(settings, {"native", "korvanprobe"});
+  EXPECT_EQ(result.standard_output, Lines("native=hello from native\n")) << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, PercentageHeapSizeIsAShareOfPhysicalMemory) {
+  ProbeSettings settings;
+  settings.vm_parameters = "-Xmx10P -XX:+UseSerialGC";
+  const ProcessResult result = Launch(settings, {"max-memory"});
+  // Wine reports the machine's physical memory to Windows programs.
+  const double physical = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+  ASSERT_TRUE(Contains(result.standard_output, "max-memory=")) << result.standard_error;
+  const double max_memory = std::stod(result.standard_output.substr(11));
+  // The serial collector reports the heap less one survivor space.
+  EXPECT_GT(max_memory, physical * 0.10 * 0.85);
+  EXPECT_LE(max_memory, physical * 0.10);
+}
+
+TEST_P(JvmRealTest, ThreadStackSizeFollowsXss) {
+  ProbeSettings settings;
+  settings.vm_parameters = "-Xss256m";
+  const ProcessResult deep = Launch(settings, {"recurse", "300000"});
+  EXPECT_EQ(deep.standard_output, Lines("depth=300000\n")) << deep.standard_error.substr(0, 300);
+  EXPECT_EQ(deep.exit_code, 0);
+
+  // The same depth overflows the VM's default stack, so the size above was the launcher's doing.
+  const ProcessResult shallow = Launch({}, {"recurse", "300000"});
+  EXPECT_TRUE(Contains(shallow.standard_error, "java.lang.StackOverflowError"))
+      << shallow.standard_error.substr(0, 300);
+  EXPECT_EQ(shallow.exit_code, 255);
+}
+
+TEST_P(JvmRealTest, OutputAndErrorGoToTheirFiles) {
+  ProbeSettings settings;
+  settings.output_file = Path("out \u65E5\u672C.txt");
+  settings.error_file = Path("logs.txt");
+  folder_.WriteFile("out \u65E5\u672C.txt", "old content that must go\n");
+  const ProcessResult result = Launch(settings, {"print", "to out", "to err"});
+  EXPECT_EQ(result.standard_output, "");
+  EXPECT_EQ(result.standard_error, "");
+  EXPECT_EQ(ReadText(folder_.folder() / "out \u65E5\u672C.txt"), Lines("to out\n"));
+  EXPECT_EQ(ReadText(folder_.folder() / "logs.txt"), Lines("to err\n"));
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, OutputFileInAMissingFolderIsDescribedAndTheRunGoesOn) {
+  ProbeSettings settings;
+  settings.output_file = Path("missing/out.txt");
+  const ProcessResult result = Launch(settings, {"print", "to out", "to err"});
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "java.io.FileNotFoundException: " + Path("missing/out.txt")))
+      << result.standard_error;
+  EXPECT_EQ(result.standard_output, Lines("to out\n"));
+  EXPECT_TRUE(Contains(result.standard_error, Lines("to err\n")));
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, SystemExitSetsTheExitCode) {
+  const ProcessResult result = Launch({}, {"exit", "3"});
+  EXPECT_EQ(result.exit_code, 3) << result.standard_output << result.standard_error;
+  EXPECT_EQ(result.standard_output, "");
+}
+
+TEST_P(JvmRealTest, NonDaemonThreadOutlivesMain) {
+  const ProcessResult result = Launch({}, {"thread", "1500"});
+  EXPECT_EQ(result.standard_output, Lines("main done\nlate thread done\n")) << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+TEST_P(JvmRealTest, UncaughtExceptionInMainFailsTheRun) {
+  const ProcessResult result = Launch({}, {"throw", "broken on purpose"});
+  // The VM's prefix goes through its C run time, which may hold it back
+  // (Wine's does) while the trace itself reaches the stream at once.
+  EXPECT_TRUE(Contains(result.standard_error, "Exception in thread \"main\" ")) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error,
+                       Lines("java.lang.IllegalStateException: broken on purpose\n"
+                             "\tat korvan.probe.Probe.main(")))
+      << result.standard_error;
+  EXPECT_EQ(result.standard_output, "");
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+struct FailureCase {
+  std::string name;
+  std::string main_class;
+  std::string vm_parameters;     // "@" is followed by a missing file of the test's folder
+  std::string error_lines;       // the launcher's, among the VM's lines
+  std::string vm_says;           // a part of what the VM itself writes (either stream)
+  int minimum_line = 0;          // runtimes before it accept the options
+};
+
+const std::vector<FailureCase> kFailureCases = {
+    {"MissingClass", "korvan.probe.Missing", "",
+     "Error: Could not find the main class korvan/probe/Missing.\n \n",
+     "java.lang.NoClassDefFoundError: korvan/probe/Missing"},
+    {"NoMainMethod", "korvan.probe.NoMain", "", "",
+     "java.lang.NoSuchMethodError: "},
+    {"MainReturningInt", "korvan.probe.IntMain", "", "",
+     "java.lang.NoSuchMethodError: "},
+    // Options the java command takes that do not name the VM.
+    {"UnreadableArgumentFile", "korvan.probe.Probe", "@",
+     "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
+     "Unrecognized option: @"},
+    {"UnrecognizedOption", "korvan.probe.Probe", "-Xfoo",
+     "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
+     "Unrecognized option: -Xfoo"},
+    {"UnknownVmFlag", "korvan.probe.Probe", "-XX:+KorvanNoSuchFlag",
+     "Error: JNI exception: failed to create the Java VM\nReason: invalid arguments.\n \n",
+     "Unrecognized VM option 'KorvanNoSuchFlag'"},
+    // The VM refuses so small a stack; the thread that creates it must
+    // still have room enough to say so.
+    {"TooSmallStack", "korvan.probe.Probe", "-Xss16k",
+     "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
+     "The Java thread stack size specified is too small. Specify at least ", 17},
+};
+
+class JvmRealFailureTest : public JvmRealTest {};
+
+TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
+  for (const FailureCase& failure : kFailureCases) {
+    if (GetParam().line < failure.minimum_line) continue;
+    SCOPED_TRACE(failure.name);
+    ProbeSettings settings;
+    settings.main_class = failure.main_class;
+    settings.vm_parameters =
+        failure.vm_parameters == "@" ? "@" + Path("missing.args") : failure.vm_parameters;
+    const ProcessResult result = Launch(settings, {"args"});
+    EXPECT_TRUE(Contains(folder_.ErrorOutput(result), Lines(failure.error_lines)))
+        << result.standard_output << result.standard_error;
+    EXPECT_TRUE(Contains(result.standard_output + result.standard_error, failure.vm_says))
+        << result.standard_output << result.standard_error;
+    EXPECT_FALSE(Contains(result.standard_output, "count=")) << result.standard_output;
+    EXPECT_EQ(result.exit_code, 255);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealFailureTest, testing::ValuesIn(RealRuntimes()),
+                         RuntimeName);
+
+// Where the Windows launcher finds a real runtime: named by "JRE Path", or
+// bundled beside it in "jre64" (as applications ship it). The registered one
+// is in the runtime search tests, which change the registry alone.
+class JvmRealRuntimePlaceTest : public JvmRealTest {};
+
+TEST_P(JvmRealRuntimePlaceTest, BundledRuntimeBesideTheLauncher) {
+  fs::create_directory_symlink(GetParam().home, folder_.folder() / "jre64");
+  folder_.WriteSettings(SettingsText({}, ""));
+  const ProcessResult result = Run({"env", "KORVAN_JVM_HOME"});
+  EXPECT_EQ(result.standard_output, Lines("KORVAN_JVM_HOME=" + Path("jre64") + "\n"))
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+// A Windows machine without the Visual C++ redistributable: the Wine session
+// removed the prefix's placeholders, and the runtime libraries that jvm.dll
+// imports are native-only, so they load from the runtime's bin folder or not
+// at all. (ucrtbase is part of Windows itself, and Wine's own DLLs need it.)
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealRuntimePlaceTest,
+                         testing::Values(NewestRuntime(TargetKind::Linux),
+                                         NewestRuntime(TargetKind::Windows)),
+                         RuntimeName);
+
+class JvmWindowsDllTest : public JvmRealTest {};
+
+TEST_P(JvmWindowsDllTest, JvmDllFindsItsRuntimeLibrariesInTheRuntimesBinFolder) {
+  ProcessOptions options;
+  options.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml=;vcruntime140,vcruntime140_1,msvcp140=n";
+  options.environment["WINEDEBUG"] = "+loaddll";
+  const ProcessResult result = Launch({}, {"args", "x"}, options);
+  EXPECT_EQ(result.standard_output, Lines("count=2\narg= U+0061 U+0072 U+0067 U+0073\narg= U+0078\n"))
+      << result.standard_error.substr(0, 2000);
+  const std::string from_bin = "Loaded L\"" + LauncherPath(GetParam()) + "\\bin\\VCRUNTIME140.dll\"";
+  std::string escaped;  // Wine's trace doubles each backslash
+  for (char c : from_bin) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  EXPECT_TRUE(Contains(result.standard_error, escaped + " at ")) << escaped;
+  EXPECT_TRUE(Contains(result.standard_error.substr(result.standard_error.find(escaped)), "native"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmWindowsDllTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
+
+// Linux only: on Windows the captured trace goes to the "Java Exception" dialog.
+class JvmLinuxTest : public JvmRealTest {};
+
+TEST_P(JvmLinuxTest, FailureCheckCapturesTheStackTrace) {
+  ProbeSettings settings;
+  settings.failure_check = "yes";
+  ProcessOptions options;
+  options.environment["KORVAN_TRACE"] = "1";
+  const ProcessResult result = Launch(settings, {"throw", "captured"}, options);
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "korvan: uncaught exception in main:\n"
+                       "java.lang.IllegalStateException: captured\n\tat korvan.probe.Probe.main("))
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+TEST_P(JvmLinuxTest, LibraryThatDoesNotLoadIsReported) {
+  // A runtime folder whose JVM library is no library at all.
+  folder_.WriteFile("runtime/lib/libjava.so", "");
+  folder_.WriteFile("runtime/lib/server/libjvm.so", "not a library");
+  folder_.WriteSettings(SettingsText({}, Path("runtime")));
+  const std::string library = Path("runtime/lib/server/libjvm.so");
+  const ProcessResult result = Run({"args"});
+  EXPECT_EQ(folder_.ErrorOutput(result),
+            "Error: Failed to load Java VM library: " + library + ".\n \n");
+  EXPECT_TRUE(Contains(result.standard_error, library)) << result.standard_error;
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+TEST_P(JvmLinuxTest, LibraryWithoutTheInvocationFunctionsIsReported) {
+  folder_.WriteFile("runtime/lib/libjava.so", "");
+  fs::create_directories(folder_.folder() / "runtime/lib/server");
+  fs::copy_file(kLinuxNativeDir / "libkorvanprobe.so",
+                folder_.folder() / "runtime/lib/server/libjvm.so");
+  folder_.WriteSettings(SettingsText({}, Path("runtime")));
+  const ProcessResult result = Run({"args"});
+  EXPECT_EQ(folder_.ErrorOutput(result),
+            "Error: System error: cannot find CreateJavaVM JNI.\n \n");
+  EXPECT_EQ(result.exit_code, 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmLinuxTest,
+                         testing::Values(RealRuntimesOf(TargetKind::Linux, 17).front()),
+                         RuntimeName);
+
+}  // namespace
+}  // namespace korvan::e2e
