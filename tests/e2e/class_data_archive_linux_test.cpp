@@ -1,7 +1,8 @@
 // The automatic class-data archive against the real VM: written at the first
 // exit, used later, and every way the cache can be wrong (cut short, foreign,
 // garbage, not writable, held by another writer) still starts the application
-// with its output untouched.
+// with its output untouched. The cases run on every Linux runtime that writes
+// a dynamic archive (Java 13 and later).
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,29 +15,22 @@
 #include <map>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kJdk = KORVAN_TEST_JDK;
 const std::string kProbeJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar";
 const std::string kExtraJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/extra.jar";
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
 }
 
 // Lines of standard error that are not the launcher's trace: what the VM
@@ -61,19 +55,30 @@ std::string SealFor(const fs::path& archive) {
          "\n";
 }
 
-class ArchiveLinuxTest : public testing::Test {
+const std::vector<RealRuntime> kRuntimes = RealRuntimesOf(TargetKind::Linux, 13);
+
+// Why `runtime` cannot take an archive here, or "" when it can.
+std::string WhyNoArchive(const RealRuntime& runtime) {
+  if (std::string why = WhyNotRunnable(runtime); !why.empty()) return why;
+  // Debian's runtime packages and scripts/fetch-runtimes make the base archive.
+  if (!fs::exists(runtime.home + "/lib/server/classes.jsa")) {
+    return runtime.home + " has no base archive (lib/server/classes.jsa): no class-data archive";
+  }
+  return "";
+}
+
+// The launch of the cases below, on the runtime `runtime_`.
+class ArchiveLinux {
  protected:
-  void SetUp() override {
-    // Debian's runtime packages make the base archive when they are installed.
-    if (!fs::exists(kJdk + "/lib/server/classes.jsa")) {
-      GTEST_SKIP() << kJdk << " has no base archive (lib/server/classes.jsa): no class-data archive";
-    }
+  void UseRuntime(const RealRuntime& runtime) {
+    if (const std::string why = WhyNoArchive(runtime); !why.empty()) GTEST_SKIP() << why;
+    runtime_ = runtime;
   }
 
   ProcessResult Launch(const std::vector<std::string>& arguments = {"print", "out", "err"},
                        const std::string& vm_parameters = "",
                        const std::string& class_path = kProbeJar) {
-    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + jdk_ +
+    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + runtime_.home +
                           "\nMain Class=korvan.probe.Probe\nClass Data Archive=Auto\n"
                           "Virtual Machine Parameters=" + vm_parameters +
                           "\n[Class Path]\nClass Path=" + class_path + "\n");
@@ -122,12 +127,31 @@ class ArchiveLinuxTest : public testing::Test {
   }
 
   LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
-  std::string jdk_ = kJdk;
+  RealRuntime runtime_ = kRuntimes.front();
   std::map<std::string, std::string> environment_;
   std::string cache_root_ = folder_.NativePath("cache");
 };
 
-TEST_F(ArchiveLinuxTest, FirstRunWritesAndLaterRunsUseIt) {
+class ArchiveLinuxTest : public ArchiveLinux, public testing::TestWithParam<RealRuntime> {
+ protected:
+  void SetUp() override { UseRuntime(GetParam()); }
+};
+
+// A case of a table, on each runtime.
+template <typename Case>
+class ArchiveCaseTest : public ArchiveLinux,
+                        public testing::TestWithParam<std::tuple<RealRuntime, Case>> {
+ protected:
+  void SetUp() override { UseRuntime(std::get<0>(this->GetParam())); }
+  const Case& Row() const { return std::get<1>(this->GetParam()); }
+};
+
+template <typename Case>
+std::string CaseName(const testing::TestParamInfo<std::tuple<RealRuntime, Case>>& info) {
+  return std::get<0>(info.param).name + "_" + std::get<1>(info.param).name;
+}
+
+TEST_P(ArchiveLinuxTest, FirstRunWritesAndLaterRunsUseIt) {
   WriteFirstArchive();
   const std::string seal = ReadText(CacheFile(".seal"));
   const ProcessResult later = Launch();
@@ -136,24 +160,12 @@ TEST_F(ArchiveLinuxTest, FirstRunWritesAndLaterRunsUseIt) {
                                                  CacheFile(".jsa").string()))
       << later.standard_error;
   EXPECT_TRUE(Contains(later.standard_error, "-XX:SharedArchiveFile=")) << later.standard_error;
+  // From JDK 24 on the VM also logs under the "aot" tags, which older VMs refuse.
+  EXPECT_EQ(Contains(later.standard_error, "VM option: -Xlog:aot*=off"), runtime_.line >= 24);
   EXPECT_EQ(ReadText(CacheFile(".seal")), seal);  // used, not written again
 }
 
-// From JDK 24 on the VM also logs under the "aot" tags, which older VMs refuse.
-TEST_F(ArchiveLinuxTest, NewerRuntimeWritesAndUsesQuietly) {
-  jdk_ = "/usr/lib/jvm/temurin-25-jdk-amd64";
-  if (!fs::exists(jdk_ + "/lib/server/classes.jsa")) GTEST_SKIP() << "no JDK 25 at " << jdk_;
-  WriteFirstArchive();
-  fs::resize_file(CacheFile(".jsa"), 5000);
-  fs::remove(CacheFile(".seal"));
-  ExpectUntouchedRun(Launch());
-  const ProcessResult later = Launch();
-  ExpectUntouchedRun(later);
-  EXPECT_TRUE(Contains(later.standard_error, "VM option: -Xlog:aot*=off")) << later.standard_error;
-  EXPECT_TRUE(Contains(later.standard_error, "using the archive")) << later.standard_error;
-}
-
-TEST_F(ArchiveLinuxTest, SystemExitStillSealsTheArchive) {
+TEST_P(ArchiveLinuxTest, SystemExitStillSealsTheArchive) {
   const ProcessResult result = Launch({"exit", "3"});
   EXPECT_EQ(result.exit_code, 3) << result.standard_error;
   EXPECT_EQ(result.standard_output, "");
@@ -162,7 +174,7 @@ TEST_F(ArchiveLinuxTest, SystemExitStillSealsTheArchive) {
   EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
 }
 
-TEST_F(ArchiveLinuxTest, AnotherClassPathGetsAnArchiveOfItsOwn) {
+TEST_P(ArchiveLinuxTest, AnotherClassPathGetsAnArchiveOfItsOwn) {
   WriteFirstArchive();
   const ProcessResult other = Launch({"print", "out", "err"}, "", kProbeJar + ":" + kExtraJar);
   ExpectUntouchedRun(other);
@@ -177,16 +189,15 @@ struct DamageCase {
   bool rewritten;     // the run writes a complete archive again
 };
 
-class ArchiveDamageTest : public ArchiveLinuxTest,
-                          public testing::WithParamInterface<DamageCase> {};
+using ArchiveDamageTest = ArchiveCaseTest<DamageCase>;
 
 TEST_P(ArchiveDamageTest, StartsUntouchedAndRecovers) {
   WriteFirstArchive();
-  GetParam().damage(CacheFile(".jsa"), CacheFile(".seal"));
+  Row().damage(CacheFile(".jsa"), CacheFile(".seal"));
   const ProcessResult result = Launch();
   ExpectUntouchedRun(result);
-  EXPECT_TRUE(Contains(result.standard_error, GetParam().trace)) << result.standard_error;
-  if (GetParam().rewritten) {
+  EXPECT_TRUE(Contains(result.standard_error, Row().trace)) << result.standard_error;
+  if (Row().rewritten) {
     ASSERT_FALSE(CacheFile(".jsa").empty());
     EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
     EXPECT_GT(fs::file_size(CacheFile(".jsa")), 10000u);
@@ -195,7 +206,7 @@ TEST_P(ArchiveDamageTest, StartsUntouchedAndRecovers) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveDamageTest,
-    testing::Values(
+    testing::Combine(testing::ValuesIn(kRuntimes), testing::Values(
         // The VM of JDK 17 dies of SIGBUS when it maps a cut archive.
         DamageCase{"CutShort",
                    [](const fs::path& archive, const fs::path&) { fs::resize_file(archive, 5000); },
@@ -222,10 +233,10 @@ INSTANTIATE_TEST_SUITE_P(
                      WriteText(archive, "");
                      WriteText(seal, SealFor(archive));
                    },
-                   "writing it anew at exit", true}),
-    [](const testing::TestParamInfo<DamageCase>& info) { return info.param.name; });
+                   "writing it anew at exit", true})),
+    CaseName<DamageCase>);
 
-TEST_F(ArchiveLinuxTest, ForeignArchiveIsRefusedSilently) {
+TEST_P(ArchiveLinuxTest, ForeignArchiveIsRefusedSilently) {
   // The archive of the same classes from another jar, sealed in this one's
   // place: JDK 17 says "Unable to use shared archive" on standard output
   // unless told not to.
@@ -245,7 +256,7 @@ TEST_F(ArchiveLinuxTest, ForeignArchiveIsRefusedSilently) {
   EXPECT_TRUE(Contains(result.standard_error, "using the archive")) << result.standard_error;
 }
 
-TEST_F(ArchiveLinuxTest, SecondWriterStandsBack) {
+TEST_P(ArchiveLinuxTest, SecondWriterStandsBack) {
   WriteFirstArchive();
   const fs::path archive = CacheFile(".jsa");
   const std::string base = archive.string().substr(0, archive.string().size() - 4);
@@ -263,7 +274,7 @@ TEST_F(ArchiveLinuxTest, SecondWriterStandsBack) {
   EXPECT_FALSE(fs::exists(base + ".jsa.part"));
 }
 
-TEST_F(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
+TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   Launch();  // writes the settings file that every run below reads
   fs::remove_all(ArchiveFolder());
   std::vector<ProcessResult> results(4);
@@ -286,9 +297,14 @@ TEST_F(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   ExpectUntouchedRun(Launch());
 }
 
-// Where the cache cannot be, the run goes on without an archive.
-class ArchiveCacheRootTest : public ArchiveLinuxTest,
-                             public testing::WithParamInterface<const char*> {};
+INSTANTIATE_TEST_SUITE_P(Runtimes, ArchiveLinuxTest, testing::ValuesIn(kRuntimes), RuntimeName);
+
+// Where the cache cannot be, the run goes on without an archive; the VM,
+// handed no archive option, plays no part, so one runtime shows it.
+class ArchiveCacheRootTest : public ArchiveLinux, public testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override { UseRuntime(kRuntimes.front()); }
+};
 
 TEST_P(ArchiveCacheRootTest, RunsWithoutArchive) {
   folder_.WriteFile("plain-file", "not a folder");
@@ -305,39 +321,40 @@ INSTANTIATE_TEST_SUITE_P(Roots, ArchiveCacheRootTest,
                          testing::Values("plain-file", "plain-file/below", "/proc/self/cache"));
 
 struct StepAsideCase {
+  const char* name;
   const char* vm_parameters;
   const char* java_tool_options;  // the VM reads this variable itself
   const char* trace;
 };
 
-class ArchiveStepAsideTest : public ArchiveLinuxTest,
-                             public testing::WithParamInterface<StepAsideCase> {};
+using ArchiveStepAsideTest = ArchiveCaseTest<StepAsideCase>;
 
 TEST_P(ArchiveStepAsideTest, LeavesTheVmToTheUser) {
-  if (*GetParam().java_tool_options != '\0') {
-    environment_["JAVA_TOOL_OPTIONS"] = GetParam().java_tool_options;
-  }
-  const ProcessResult result = Launch({"print", "out", "err"}, GetParam().vm_parameters);
+  if (*Row().java_tool_options != '\0') environment_["JAVA_TOOL_OPTIONS"] = Row().java_tool_options;
+  const ProcessResult result = Launch({"print", "out", "err"}, Row().vm_parameters);
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
   EXPECT_EQ(result.standard_output, "out\n");
   // The VM names the variable it took options from, as for the java command.
-  const std::string picked_up = *GetParam().java_tool_options == '\0'
+  const std::string picked_up = *Row().java_tool_options == '\0'
                                     ? ""
                                     : std::string("Picked up JAVA_TOOL_OPTIONS: ") +
-                                          GetParam().java_tool_options + "\n";
+                                          Row().java_tool_options + "\n";
   EXPECT_EQ(UntracedLines(result.standard_error), picked_up + "err\n");
-  EXPECT_TRUE(Contains(result.standard_error, GetParam().trace)) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, Row().trace)) << result.standard_error;
   EXPECT_FALSE(fs::exists(ArchiveFolder()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ArchiveStepAsideTest,
-    testing::Values(StepAsideCase{"-Xshare:off", "", "off: the VM parameters"},
-                    StepAsideCase{"-Xshare:auto", "", "off: the VM parameters"},
-                    StepAsideCase{"-XX:SharedArchiveFile=%KORVAN_APP_HOME%/none.jsa", "",
-                                  "off: the VM parameters"},
-                    // With -Xshare:off, an archive to write stops the VM from starting.
-                    StepAsideCase{"", "-Dx=1 -Xshare:off", "off: the VM parameters"}));
+    testing::Combine(
+        testing::ValuesIn(kRuntimes),
+        testing::Values(StepAsideCase{"ShareOff", "-Xshare:off", "", "off: the VM parameters"},
+                        StepAsideCase{"ShareAuto", "-Xshare:auto", "", "off: the VM parameters"},
+                        StepAsideCase{"OwnArchive", "-XX:SharedArchiveFile=%KORVAN_APP_HOME%/none.jsa",
+                                      "", "off: the VM parameters"},
+                        // With -Xshare:off, an archive to write stops the VM from starting.
+                        StepAsideCase{"ToolOptions", "", "-Dx=1 -Xshare:off", "off: the VM parameters"})),
+    CaseName<StepAsideCase>);
 
 }  // namespace
 }  // namespace korvan::e2e

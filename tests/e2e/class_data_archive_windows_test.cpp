@@ -1,7 +1,6 @@
-// The Windows launcher's class-data archive under Wine, against the recording
-// test JVM, which writes the archive at exit as the real VM does: the options
-// it gets, the archive sealed in %LOCALAPPDATA% after the run, and each reason
-// to stay out of the way.
+// The Windows launcher's class-data archive under Wine: a real VM writes it
+// in %LOCALAPPDATA% at exit and loads the application's classes from it later;
+// the recording test JVM shows each reason to stay out of the way.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +9,8 @@
 #include <sstream>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -17,11 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kFixtures = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures";
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // The options the test JVM recorded, in order.
 std::vector<std::string> RecordedOptions(const fs::path& record) {
@@ -76,57 +72,8 @@ class JvmWindowsArchiveTest : public testing::Test {
 
   std::vector<std::string> Options() const { return RecordedOptions(folder_.folder() / "record.txt"); }
 
-  void TearDown() override {
-    std::error_code ignored;
-    for (const fs::path& file : written_) fs::remove(file, ignored);
-  }
-
   LaunchFolder folder_{Target{TargetKind::Windows, "Windows"}};
-  std::vector<fs::path> written_;  // this test's files in the shared prefix's cache
 };
-
-TEST_F(JvmWindowsArchiveTest, WritesAtExitThenUsesTheSealedArchive) {
-  LayOutRuntime({"JAVA_VERSION=\"17.0.2\"\r\n", true});
-  ProcessResult result = Launch();
-  EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
-  std::vector<std::string> options = Options();
-  ASSERT_GE(options.size(), 2u);
-  EXPECT_EQ(options[0], "-Xlog:cds*=off") << result.standard_error;
-  const std::string write_option = "-XX:ArchiveClassesAtExit=";
-  ASSERT_EQ(options[1].rfind(write_option, 0), 0u) << options[1];
-  const std::string part = options[1].substr(write_option.size());
-  // %LOCALAPPDATA%\korvan\class-data\<16 hex digits>.jsa.part
-  ASSERT_NE(part.find("\\AppData\\Local\\korvan\\class-data\\"), std::string::npos) << part;
-  const std::string base = part.substr(0, part.size() - 9);
-  written_ = {HostPath(base + ".jsa"), HostPath(base + ".seal"), HostPath(base + ".lock"),
-              HostPath(part)};
-  EXPECT_EQ(fs::file_size(HostPath(base + ".jsa")), 4096u);
-  EXPECT_FALSE(fs::exists(HostPath(part)));
-  EXPECT_EQ(ReadText(HostPath(base + ".seal")).rfind("4096 ", 0), 0u);
-  EXPECT_EQ(result.standard_output, folder_.Lines("main wrote to standard output\n"));
-
-  result = Launch();
-  EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
-  options = Options();
-  ASSERT_GE(options.size(), 2u);
-  EXPECT_EQ(options[1], "-XX:SharedArchiveFile=" + base + ".jsa");
-  EXPECT_NE(result.standard_error.find("using the archive of an earlier run"), std::string::npos)
-      << result.standard_error;
-}
-
-TEST_F(JvmWindowsArchiveTest, ExitFromMainStillSealsTheArchive) {
-  LayOutRuntime({"JAVA_VERSION=\"21\"\r\n", true});
-  const ProcessResult result = Launch("", "exit:4");
-  EXPECT_EQ(result.exit_code, 4) << result.standard_output << result.standard_error;
-  const std::vector<std::string> options = Options();
-  ASSERT_GE(options.size(), 2u);
-  const std::string part = options[1].substr(options[1].find('=') + 1);
-  const std::string base = part.substr(0, part.size() - 9);
-  written_ = {HostPath(base + ".jsa"), HostPath(base + ".seal"), HostPath(base + ".lock"),
-              HostPath(part)};
-  EXPECT_TRUE(fs::exists(HostPath(base + ".jsa"))) << options[1];
-  EXPECT_TRUE(fs::exists(HostPath(base + ".seal")));
-}
 
 struct StaysOutCase {
   const char* name;
@@ -165,6 +112,68 @@ INSTANTIATE_TEST_SUITE_P(
         StaysOutCase{"UserShare", {"JAVA_VERSION=\"17\"\r\n", true}, "-Xshare:off",
                      "off: the VM parameters"}),
     [](const testing::TestParamInfo<StaysOutCase>& info) { return info.param.name; });
+
+// Lines that are not the VM's log ("[0.010s][info][class,load] ...") nor the
+// launcher's trace.
+std::string Unlogged(const std::string& text) {
+  std::istringstream stream(text);
+  std::string result;
+  for (std::string line; std::getline(stream, line);) {
+    if (line.rfind("[", 0) != 0 && line.rfind("korvan: ", 0) != 0) result += line + "\n";
+  }
+  return result;
+}
+
+class RealArchiveWindowsTest : public RealRuntimeTest {
+ protected:
+  ProcessResult Launch(const std::vector<std::string>& arguments) {
+    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + LauncherPath(GetParam()) +
+                          "\nMain Class=korvan.probe.Probe\nClass Data Archive=auto\n"
+                          "Virtual Machine Parameters=-Xlog:class+load " + WineVmOptions(GetParam()) +
+                          "\n[Class Path]\nClass Path=" +
+                          WinePath(std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar") + "\n");
+    ProcessOptions options;
+    options.environment.emplace("KORVAN_TRACE", "1");
+    const ProcessResult result = folder_.Run(arguments, options);
+    EXPECT_FALSE(result.timed_out);
+    return result;
+  }
+
+  // The archive's files in the shared prefix's cache, named in the writer's trace.
+  void TearDown() override {
+    const std::size_t at = written_.find("C:\\", written_.find("writing it at exit"));
+    if (at == std::string::npos) return;
+    const std::string base = written_.substr(at, written_.find(".jsa.part", at) - at);
+    std::error_code ignored;
+    for (const char* ending : {".jsa", ".seal", ".lock"}) fs::remove(HostPath(base + ending), ignored);
+  }
+
+  LaunchFolder folder_{GetParam().target};
+  std::string written_;  // the writing run's trace
+};
+
+TEST_P(RealArchiveWindowsTest, LaterRunLoadsTheClassesFromTheArchive) {
+  // System.exit ends the writing run: the archive is completed all the same.
+  const ProcessResult first = Launch({"exit", "4"});
+  written_ = first.standard_error;
+  EXPECT_EQ(first.exit_code, 4) << first.standard_output << first.standard_error;
+  EXPECT_TRUE(Contains(first.standard_error, "class data archive: writing it at exit"))
+      << first.standard_error;
+  EXPECT_TRUE(Contains(first.standard_output, "korvan.probe.Probe source: file:/"));
+
+  const ProcessResult later = Launch({"print", "out", "err"});
+  EXPECT_EQ(later.exit_code, 0) << later.standard_output << later.standard_error;
+  EXPECT_TRUE(Contains(later.standard_error, "class data archive: using the archive of an earlier run"))
+      << later.standard_error;
+  // Loaded from the archive that the launcher wrote on top of the runtime's own.
+  EXPECT_TRUE(Contains(later.standard_output, "korvan.probe.Probe source: shared objects file (top)"))
+      << later.standard_output;
+  EXPECT_EQ(Unlogged(later.standard_output), folder_.Lines("out\n"));
+  EXPECT_EQ(Unlogged(later.standard_error), folder_.Lines("err\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, RealArchiveWindowsTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Windows, 13)), RuntimeName);
 
 }  // namespace
 }  // namespace korvan::e2e
