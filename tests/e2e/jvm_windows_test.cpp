@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <future>
 #include <sstream>
 
-#include "support/dialog_driver.h"
 #include "support/launch_folder.h"
 #include "support/text_checks.h"
 
@@ -266,25 +264,6 @@ INSTANTIATE_TEST_SUITE_P(
         InvocationFailure{"DetachFails", "-Dtestjvm.detach=fail", "main wrote to standard output\n",
                           "main wrote to standard error", 255}),
     [](const testing::TestParamInfo<InvocationFailure>& info) { return info.param.name; });
-
-TEST_F(JvmWindowsTest, FailureCheckCapturesTheStackTrace) {
-  LayOutRuntime();
-  TestJvmSettings settings;
-  settings.vm_parameters = "-Dtestjvm.main=throw";
-  settings.failure_check = "YES";
-  ProcessOptions options;
-  options.environment["KORVAN_TRACE"] = "1";
-  // The trace is also shown in the "Java Exception" dialog; Ignore lets the run end.
-  std::future<ProcessResult> run =
-      std::async(std::launch::async, [&] { return Launch(settings, {}, options); });
-  EXPECT_EQ(DriveDialog({"press", "Java Exception", "303"}).exit_code, 0);
-  const ProcessResult result = run.get();
-  EXPECT_EQ(result.exit_code, 255);
-  EXPECT_EQ(Matching(Record(), "print_stack_trace"), std::vector<std::string>{"print_stack_trace"});
-  EXPECT_TRUE(Contains(result.standard_error, "korvan: uncaught exception in main:"))
-      << result.standard_error;
-  EXPECT_TRUE(Contains(result.standard_error, "java.lang.IllegalStateException: thrown by main"));
-}
 
 TEST_F(JvmWindowsTest, WithoutFailureCheckNoStackTraceIsCaptured) {
   LayOutRuntime();

@@ -9,13 +9,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kFetched = fs::path(KORVAN_SOURCE_DIR) / "build" / "runtimes";
-
 RealRuntime Fetched(TargetKind kind, int line) {
+  // Built here, not as a namespace-scope constant: tests make their runtime
+  // lists while their own statics are initialised.
+  const fs::path fetched = fs::path(KORVAN_SOURCE_DIR) / "build" / "runtimes";
   const bool windows = kind == TargetKind::Windows;
   const std::string os = windows ? "windows" : "linux";
   return RealRuntime{Target{kind, windows ? "Windows" : "Linux"}, line,
-                     (kFetched / (os + "-" + std::to_string(line))).string(),
+                     (fetched / (os + "-" + std::to_string(line))).string(),
                      (windows ? "Windows" : "Linux") + std::to_string(line)};
 }
 
