@@ -333,7 +333,15 @@ TEST_P(ArchiveStepAsideTest, LeavesTheVmToTheUser) {
   if (*Row().java_tool_options != '\0') environment_["JAVA_TOOL_OPTIONS"] = Row().java_tool_options;
   const ProcessResult result = Launch({"print", "out", "err"}, Row().vm_parameters);
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
-  EXPECT_EQ(result.standard_output, "out\n");
+  // A user's own archive that is no archive is the VM's to report (JDK 25 does,
+  // on standard output); the launcher adds nothing.
+  const std::string own_complaint =
+      "[error][cds] Not a valid shared archive file (" + folder_.NativePath("none.jsa") + ")\n";
+  std::string output = result.standard_output;
+  if (const std::size_t at = output.find(own_complaint); at != std::string::npos) {
+    output.erase(0, at + own_complaint.size());
+  }
+  EXPECT_EQ(output, "out\n");
   // The VM names the variable it took options from, as for the java command.
   const std::string picked_up = *Row().java_tool_options == '\0'
                                     ? ""
