@@ -1,5 +1,6 @@
 #include "support/real_runtimes.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
