@@ -34,10 +34,11 @@ struct PendingArchive {
 };
 PendingArchive* g_pending = nullptr;
 
-// Runs after the VM wrote the archive: at the return from main, and from
-// System.exit, which ends the process through exit() too. A process killed
-// while the VM writes leaves only the ".part" file, which the next writer
-// removes.
+// Runs after the VM wrote the archive: at the launcher's exit after main
+// returned, and from the VM's exit hook when System.exit ends the process,
+// which on Windows runs only the VM's own C run-time's exit handlers, never
+// ours. A process killed while the VM writes leaves only the ".part" file,
+// which the next writer removes.
 void SealFinishedArchive() {
   if (g_pending == nullptr) return;
   const platform::FileStamp stamp = platform::ReadFileStamp(g_pending->part);
@@ -45,6 +46,8 @@ void SealFinishedArchive() {
   if (!platform::WriteFileBytes(g_pending->seal, SealText(stamp.size, stamp.modified))) return;
   platform::RenameOver(g_pending->part, g_pending->archive);
 }
+
+void JNICALL SealAtVmExit(jint) { SealFinishedArchive(); }
 
 std::wstring ParentFolder(const std::wstring& folder) {
   if (folder.size() < 2) return std::wstring();
@@ -203,6 +206,7 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
     options.push_back("-XX:ArchiveClassesAtExit=" + platform::NarrowFromWide(part));
     g_pending = new PendingArchive{std::move(lock), part, archive, seal};
     std::atexit(SealFinishedArchive);
+    plan.exit_hook = SealAtVmExit;
   }
   if (TraceEnabled()) {
     for (const std::string& option : options) Trace(L"VM option: " + platform::WideFromNarrow(option));

@@ -21,7 +21,8 @@ struct ArchiveRequest {
 
 // Puts the archive options at the front of `plan.options` when they apply.
 // A launch that writes holds the archive's lock until the process ends, and
-// on its way out renames the finished archive into place and seals it.
+// on its way out (an exit handler, and `plan.exit_hook` for System.exit)
+// renames the finished archive into place and seals it.
 void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request);
 
 }  // namespace korvan

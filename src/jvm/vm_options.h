@@ -2,6 +2,8 @@
 // Everything the VM thread needs, worked out before it starts: the VM options,
 // the thread's stack size, the stream files and the application arguments.
 
+#include <jni.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ struct VmPlan {
   std::wstring output_file;  // the VM's standard output goes here when not empty
   std::wstring error_file;   // the VM's standard error goes here when not empty
   std::vector<std::wstring> arguments;  // application arguments, then "Cmd" tokens
+  // Handed to the VM as its "exit" hook: called when the application ends the
+  // process (System.exit), after the VM's own exit work and before the end.
+  void(JNICALL* exit_hook)(jint code) = nullptr;
 };
 
 // The plan for the class-path group of settings: `library_path_option` first

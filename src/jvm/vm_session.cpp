@@ -28,11 +28,15 @@ std::uint64_t VmSession::DefaultJavaStackSize() const {
   return defaults.javaStackSize > 0 ? static_cast<std::uint64_t>(defaults.javaStackSize) : 0;
 }
 
-Expected<JNIEnv*> VmSession::Create(const std::vector<std::string>& options) {
+Expected<JNIEnv*> VmSession::Create(const std::vector<std::string>& options,
+                                     void(JNICALL* exit_hook)(jint)) {
   std::vector<JavaVMOption> vm_options(options.size());
   for (std::size_t i = 0; i < options.size(); ++i) {
     vm_options[i].optionString = const_cast<char*>(options[i].c_str());
     vm_options[i].extraInfo = nullptr;
+  }
+  if (exit_hook != nullptr) {
+    vm_options.push_back({const_cast<char*>("exit"), reinterpret_cast<void*>(exit_hook)});
   }
   JavaVMInitArgs arguments{};
   arguments.version = JNI_VERSION_1_2;

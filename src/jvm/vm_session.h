@@ -28,8 +28,10 @@ class VmSession {
   std::uint64_t DefaultJavaStackSize() const;
 
   // Creates the VM on the calling thread, which stays attached to it, with
-  // `options` handed over whole; message 203 with the reason when the VM refuses.
-  Expected<JNIEnv*> Create(const std::vector<std::string>& options);
+  // `options` handed over whole, and `exit_hook` as its "exit" hook when
+  // given; message 203 with the reason when the VM refuses.
+  Expected<JNIEnv*> Create(const std::vector<std::string>& options,
+                           void(JNICALL* exit_hook)(jint) = nullptr);
 
   // The VM once its creation has finished; null before that, or when it failed.
   JavaVM* vm() const { return vm_.load(std::memory_order_acquire); }

@@ -26,7 +26,7 @@ struct VmThreadWork {
 
 int RunVmWork(void* context) {
   auto& work = *static_cast<VmThreadWork*>(context);
-  Expected<JNIEnv*> env = work.session.Create(work.plan.options);
+  Expected<JNIEnv*> env = work.session.Create(work.plan.options, work.plan.exit_hook);
   if (!env) {
     work.outcome = env.failure();
   } else {

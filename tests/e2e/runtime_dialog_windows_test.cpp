@@ -406,9 +406,10 @@ class ExceptionDialogTest : public DialogTestBase {
     if (const std::string why = WhyNotRunnable(runtime_); !why.empty()) GTEST_SKIP() << why;
     folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + LauncherPath(runtime_) +
                           "\nMain Class=korvan.probe.Probe\nVirtual Machine Parameters=" +
-                          WineVmOptions(runtime_) + " -XX:+PrintStringTableStatistics\n[Class Path]\nClass Path=" +
+                          WineVmOptions(runtime_) + " -XX:+PrintStringTableStatistics\n"
+                          "[Class Path]\nClass Path=" +
                           WinePath(std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar") +
-                          "\n[Application]\nFailure Check=yes\nCmd=throw \"thrown by main\"\n");
+                          "\n[Application]\nFailure Check=yes\nCmd=exit \"not a number\"\n");
     Start();
   }
 
@@ -418,9 +419,10 @@ class ExceptionDialogTest : public DialogTestBase {
 TEST_F(ExceptionDialogTest, ShowsTheStackTraceAndStopEndsAtOnce) {
   StartThrowingApplication();
   const std::string dump = Dump(kJavaException);
-  // Line ends show as "\n" in the dump.
+  // Integer.parseInt's exception, frames of java.base first; line ends show as "\n".
   EXPECT_TRUE(std::regex_match(ControlOf(dump, 302).text,
-                               std::regex(R"(java\.lang\.IllegalStateException: thrown by main\\n)"
+                               std::regex(R"(java\.lang\.NumberFormatException: For input string: "not a number"\\n)"
+                                          R"((\tat java\.base/java\.lang\.[^\\]+\\n)+)"
                                           R"(\tat korvan\.probe\.Probe\.main\(Probe\.java:\d+\)\\n)")))
       << dump;
   EXPECT_EQ(ControlOf(dump, 303).text, "Ignore");
@@ -440,8 +442,9 @@ TEST_F(ExceptionDialogTest, IgnoreLetsTheRunEnd) {
   EXPECT_TRUE(Contains(result.standard_output, "SymbolTable statistics:")) << result.standard_output;
   // Wine's C run-time writes the VM's prefix after the trace that Java writes.
   EXPECT_TRUE(Contains(result.standard_error, "Exception in thread \"main\" ")) << result.standard_error;
-  EXPECT_TRUE(Contains(result.standard_error, "java.lang.IllegalStateException: thrown by main\r\n"
-                                              "\tat korvan.probe.Probe.main(Probe.java:"))
+  EXPECT_TRUE(Contains(result.standard_error,
+                       "java.lang.NumberFormatException: For input string: \"not a number\"\r\n"
+                       "\tat java.base/java.lang.NumberFormatException.forInputString("))
       << result.standard_error;
 }
 
