@@ -31,10 +31,6 @@ class ServiceHost : public platform::ServiceApplication {
  public:
   explicit ServiceHost(Launcher& launcher)
       : launcher_(launcher), stop_([this] { StartStopThread(); }) {}
-  // The stop thread ends before the launcher destroys the VM. Only here, once
-  // the host's threads that may start it (the control handler, the signal
-  // thread) have ended, is the stop thread no longer being started.
-  ~ServiceHost() override { stop_thread_.Join(); }
 
   int Run(const std::vector<std::wstring>& start_arguments) override {
     const int code = RunApplication(launcher_, start_arguments, [this] {
@@ -44,6 +40,15 @@ class ServiceHost : public platform::ServiceApplication {
     stop_.MainEnded();
     Note(code == 0 ? L"application ended" : L"application run failed");
     return code;
+  }
+
+  // The stop thread ends before the VM goes; the backend calls this once its
+  // threads that may start the stop thread (the control handler, the signal
+  // thread) start none any more.
+  void Close() override {
+    stop_thread_.Join();
+    launcher_.vm.reset();
+    Note(L"the VM is destroyed");
   }
 
   void RequestStop() override {

@@ -19,6 +19,11 @@ class ServiceApplication {
   // (Windows: the service name, then the start parameters; Linux: none).
   // Returns 0 when main returned normally, -1 for a failed run.
   virtual int Run(const std::vector<std::wstring>& start_arguments) = 0;
+  // Ends what the run left behind: the stop call, then the VM, whose
+  // destruction waits for the application's other threads and runs its
+  // shutdown hooks. Called once no stop request can come any more and before
+  // the manager hears that the service stopped, as it may end the process then.
+  virtual void Close() = 0;
   // A stop or shutdown request; returns at once.
   virtual void RequestStop() = 0;
   // One diagnostic line (a state reported, a control received).

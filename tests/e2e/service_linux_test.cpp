@@ -12,7 +12,9 @@
 #include <sstream>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
 #include "support/running_process.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -20,11 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kProbeJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar";
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 std::size_t Count(const std::string& text, const std::string& part) {
   std::size_t count = 0;
@@ -72,7 +69,7 @@ class ServiceLinuxTest : public testing::Test {
                                         ProcessOptions options = {}) {
     std::ostringstream text;
     text << "[Java Runtime Environment]\n"
-         << "JRE Path=" << KORVAN_TEST_JDK << "\n"
+         << "JRE Path=" << runtime_ << "\n"
          << "Main Class=korvan.probe.ServiceApp\n"
          << "Virtual Machine Parameters=" << vm_parameters << "\n"
          << "[Class Path]\n"
@@ -93,37 +90,40 @@ class ServiceLinuxTest : public testing::Test {
 
   LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
   fs::path trace_file_ = folder_.folder() / "trace.txt";
+  std::string runtime_ = KORVAN_TEST_JDK;  // the "JRE Path"
 };
 
-struct StopSignalCase {
-  const char* name;
-  int signal_number;
-  const char* trace_line;
+// The cases whose outcome is the VM's to keep: over every Linux runtime.
+class ServiceRuntimeTest : public ServiceLinuxTest,
+                           public testing::WithParamInterface<RealRuntime> {
+ protected:
+  void SetUp() override {
+    if (const std::string why = WhyNotRunnable(GetParam()); !why.empty()) GTEST_SKIP() << why;
+    runtime_ = GetParam().home;
+  }
 };
 
-class ServiceStopSignalTest : public ServiceLinuxTest,
-                              public testing::WithParamInterface<StopSignalCase> {};
+INSTANTIATE_TEST_SUITE_P(Runtimes, ServiceRuntimeTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Linux)), RuntimeName);
 
-TEST_P(ServiceStopSignalTest, StopsTheApplicationAndExitsZero) {
-  auto process = Start("");
-  ASSERT_TRUE(process->WaitForOutput("main started", 30)) << process->Errors() << Trace();
-  process->Signal(GetParam().signal_number);
-  EXPECT_EQ(process->Wait(30), 0) << process->Errors() << Trace();
-  EXPECT_EQ(process->Output(),
-            "main started [first,second]\n"
-            "stop called\n"
-            "main returns after 1 stop call(s)\n"
-            "shutdown hook ran\n")
-      << Trace();
-  EXPECT_NE(Trace().find(GetParam().trace_line), std::string::npos) << Trace();
+TEST_P(ServiceRuntimeTest, AStopSignalStopsTheApplicationAndExitsZero) {
+  for (const auto& [signal_number, trace_line] :
+       {std::pair{SIGTERM, "SIGTERM received"}, std::pair{SIGINT, "SIGINT received"}}) {
+    auto process = Start("");
+    ASSERT_TRUE(process->WaitForOutput("main started", 30)) << process->Errors() << Trace();
+    process->Signal(signal_number);
+    EXPECT_EQ(process->Wait(30), 0) << process->Errors() << Trace();
+    EXPECT_EQ(process->Output(),
+              "main started [first,second]\n"
+              "stop called\n"
+              "main returns after 1 stop call(s)\n"
+              "shutdown hook ran\n")
+        << Trace();
+    EXPECT_TRUE(Contains(Trace(), trace_line)) << Trace();
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, ServiceStopSignalTest,
-                         testing::Values(StopSignalCase{"Term", SIGTERM, "SIGTERM received"},
-                                         StopSignalCase{"Int", SIGINT, "SIGINT received"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ServiceLinuxTest, ASecondSignalDuringAStopDoesNotCallStopAgain) {
+TEST_P(ServiceRuntimeTest, ASecondSignalDuringAStopDoesNotCallStopAgain) {
   auto process = Start("-Dservice.stopDelay=1500");
   ASSERT_TRUE(process->WaitForOutput("main started", 30)) << process->Errors() << Trace();
   process->Signal(SIGTERM);
@@ -136,7 +136,7 @@ TEST_F(ServiceLinuxTest, ASecondSignalDuringAStopDoesNotCallStopAgain) {
   EXPECT_EQ(Count(Trace(), "stop already requested"), 2u) << Trace();
 }
 
-TEST_F(ServiceLinuxTest, AMainThatReturnsByItselfEndsTheService) {
+TEST_P(ServiceRuntimeTest, AMainThatReturnsByItselfEndsTheService) {
   auto process = Start("-Dservice.returnAtOnce=true");
   EXPECT_EQ(process->Wait(30), 0) << process->Errors() << Trace();
   EXPECT_EQ(process->Output(),
@@ -145,7 +145,7 @@ TEST_F(ServiceLinuxTest, AMainThatReturnsByItselfEndsTheService) {
             "shutdown hook ran\n");
 }
 
-TEST_F(ServiceLinuxTest, AStopBeforeMainStartsIsServedOnceMainStarts) {
+TEST_P(ServiceRuntimeTest, AStopBeforeMainStartsIsServedOnceMainStarts) {
   const fs::path marker = folder_.folder() / "initialising";
   auto process = Start("-Dservice.initMarker=" + marker.string() + " -Dservice.initDelay=1500");
   ASSERT_TRUE(WaitForFile(marker, 30)) << process->Errors() << Trace();

@@ -1,16 +1,20 @@
 // The Windows launcher as a service under Wine's real Service Control
-// Manager (sc create/start/query/stop/delete), against the recording test
-// JVM: the states the manager shows, the start parameters, the stop call.
+// Manager (sc create/start/query/stop/delete): the states the manager shows,
+// the start parameters and the stop call, with real runtimes, and with the
+// recording test JVM for what no real VM does on demand.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <thread>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -71,7 +75,6 @@ class ServiceWindowsTest : public testing::Test {
   void Install(const std::string& name, const std::string& vm_parameters,
                const std::string& jvm = "test_jvm.dll") {
     folder_ = std::make_unique<LaunchFolder>(Target{TargetKind::Windows, "Windows"}, name);
-    service_ = name + ".exe";
     folder_->WriteFile("jre/bin/java.dll", "");
     fs::create_directories(folder_->folder() / "jre/bin/server");
     if (jvm.empty()) {
@@ -79,16 +82,33 @@ class ServiceWindowsTest : public testing::Test {
     } else {
       fs::copy_file(kFixtures / jvm, folder_->folder() / "jre/bin/server/jvm.dll");
     }
+    Register(name, folder_->NativePath("jre"), "com.example.App", vm_parameters, "app.jar", "");
+  }
+
+  // A service of a real runtime, its output going to out.txt.
+  void Install(const std::string& name, const RealRuntime& runtime, const std::string& main_class,
+               const std::string& vm_parameters, const std::string& command_line) {
+    folder_ = std::make_unique<LaunchFolder>(runtime.target, name);
+    Register(name, LauncherPath(runtime), main_class, WineVmOptions(runtime) + " " + vm_parameters,
+             WinePath(fs::path(KORVAN_JAVA_TESTS_DIR) / "probe.jar"),
+             "Output File=" + folder_->NativePath("out.txt") + "\n", command_line);
+  }
+
+  void Register(const std::string& name, const std::string& jre, const std::string& main_class,
+                const std::string& vm_parameters, const std::string& class_path,
+                const std::string& application,
+                const std::string& command_line = "from-command-line") {
+    service_ = name + ".exe";
     folder_->WriteSettings("[Java Runtime Environment]\n"
-                           "JRE Path=" + folder_->NativePath("jre") + "\n"
-                           "Main Class=com.example.App\n"
+                           "JRE Path=" + jre + "\n"
+                           "Main Class=" + main_class + "\n"
                            "Virtual Machine Parameters=" + vm_parameters + "\n"
                            "[Class Path]\n"
-                           "Class Path=app.jar\n"
+                           "Class Path=" + class_path + "\n"
                            "[Application]\n"
-                           "Application Type=service\n");
+                           "Application Type=service\n" + application);
     const ProcessResult created =
-        Sc({"create", service_, "binPath=", folder_->NativePath(name + ".exe") + " from-command-line"});
+        Sc({"create", service_, "binPath=", folder_->NativePath(service_) + " " + command_line});
     ASSERT_EQ(created.exit_code, 0) << created.standard_output << created.standard_error;
     installed_ = true;
   }
@@ -124,14 +144,19 @@ class ServiceWindowsTest : public testing::Test {
     return seen;
   }
 
-  // True once the record holds a line beginning with `prefix`.
-  bool WaitForRecord(const std::string& prefix, double seconds) const {
+  // True once `condition` holds; false after `seconds`.
+  static bool WaitFor(const std::function<bool()>& condition, double seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (Matching(Record(), prefix).empty()) {
+    while (!condition()) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
+  }
+
+  // True once the record holds a line beginning with `prefix`.
+  bool WaitForRecord(const std::string& prefix, double seconds) const {
+    return WaitFor([&] { return !Matching(Record(), prefix).empty(); }, seconds);
   }
 
   // What sc stop answered; its state is part of the sequence seen.
@@ -147,6 +172,9 @@ class ServiceWindowsTest : public testing::Test {
     return ReadLines(folder_->folder() / "jre/bin/server/record.txt");
   }
 
+  // What a real VM's System.out wrote ("Output File"): a service has no standard handles.
+  std::string Output() const { return ReadText(folder_->folder() / "out.txt"); }
+
   std::unique_ptr<LaunchFolder> folder_;
   std::string service_;
   bool installed_ = false;
@@ -158,33 +186,38 @@ class ServiceWindowsTest : public testing::Test {
   }
 };
 
-TEST_F(ServiceWindowsTest, RunsUntilStoppedAndCallsStopOnce) {
-  // stop() takes a while, so that STOP_PENDING lasts long enough to be seen.
-  Install("KvSvcRun", "-Dtestjvm.main=wait-for-stop -Dtestjvm.stop-delay=1500");
-  ASSERT_EQ(Sc({"start", service_, "a", "b c"}).exit_code, 0);
-  ASSERT_TRUE(WaitForRecord("main ", 30));
-  EXPECT_EQ(Query().state, kRunning);
-  // The command line's arguments, then the service name and the start parameters.
-  EXPECT_EQ(Matching(Record(), "argument "),
-            (std::vector<std::string>{
-                "argument 0066 0072 006F 006D 002D 0063 006F 006D 006D 0061 006E 0064 002D 006C "
-                "0069 006E 0065 [from-command-line]",
-                "argument 004B 0076 0053 0076 0063 0052 0075 006E 002E 0065 0078 0065 [KvSvcRun.exe]",
-                "argument 0061 [a]", "argument 0062 0020 0063 [b c]"}));
+class ServiceRealVmTest : public ServiceWindowsTest,
+                          public testing::WithParamInterface<RealRuntime> {
+ protected:
+  void SetUp() override {
+    if (const std::string why = WhyNotRunnable(GetParam()); !why.empty()) GTEST_SKIP() << why;
+  }
+};
 
+TEST_P(ServiceRealVmTest, RunsUntilStoppedAndStopsOnceTheVmIsGone) {
+  // stop() takes a while, so that STOP_PENDING lasts long enough to be seen;
+  // the manager may end the process once it hears STOPPED, so the slow
+  // shutdown hook must have run by then.
+  const std::string name = "KvSvcReal" + GetParam().name;
+  Install(name, GetParam(), "korvan.probe.ServiceApp",
+          "-Dservice.stopDelay=1000 -Dservice.hookDelay=1000", "from-command-line");
+  ASSERT_EQ(Sc({"start", service_, "a", "b c"}).exit_code, 0);
+  ASSERT_TRUE(WaitFor([&] { return Contains(Output(), "main started"); }, 30)) << Output();
+  EXPECT_EQ(Query().state, kRunning);
   EXPECT_EQ(Stop().state, kStopPending);
   const ServiceState stopped = WaitForState(kStopped, 30);
   EXPECT_EQ(stopped.state, kStopped);
   EXPECT_EQ(stopped.win32_exit_code, 0);
   EXPECT_EQ(states_, (std::vector<int>{kRunning, kStopPending, kStopped}));
-
-  const std::vector<std::string> record = Record();
-  EXPECT_EQ(Matching(record, "stop "), std::vector<std::string>{"stop com/example/App"});
-  EXPECT_LT(IndexOf(record, "stop com/example/App"), IndexOf(record, "main returns after stop"));
-  // The stop thread attached for the call and detached after it.
-  EXPECT_EQ(Matching(record, "attach").size(), 1u);
-  EXPECT_EQ(Matching(record, "destroy").size(), 1u);
+  // The command line's arguments, then the service name and the start parameters.
+  EXPECT_EQ(Output(), folder_->Lines("main started [from-command-line," + name + ".exe,a,b c]\n"
+                                     "stop called\n"
+                                     "main returns after 1 stop call(s)\n"
+                                     "shutdown hook ran\n"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, ServiceRealVmTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
 
 TEST_F(ServiceWindowsTest, WithoutAStopMethodStaysStopPendingUntilMainReturns) {
   Install("KvSvcNoStop", "-Dtestjvm.stop=missing -Dtestjvm.main=sleep:6000");
@@ -218,8 +251,9 @@ TEST_F(ServiceWindowsTest, AStopDuringVmCreationReachesStopOnceMainStarts) {
 
 struct FailedRunCase {
   const char* name;
+  const char* main_class;  // null: a runtime whose jvm.dll is no library
   const char* vm_parameters;
-  const char* jvm;
+  const char* command_line;
 };
 
 class ServiceFailedRunTest : public ServiceWindowsTest,
@@ -227,7 +261,15 @@ class ServiceFailedRunTest : public ServiceWindowsTest,
 
 // A failed run tells the manager so, which lets its recovery actions apply.
 TEST_P(ServiceFailedRunTest, StopsWithTheServiceSpecificError) {
-  Install(std::string("KvSvcFail") + GetParam().name, GetParam().vm_parameters, GetParam().jvm);
+  const std::string name = std::string("KvSvcFail") + GetParam().name;
+  const RealRuntime runtime = NewestRuntime(TargetKind::Windows);
+  if (GetParam().main_class == nullptr) {
+    Install(name, "", "");
+  } else {
+    if (const std::string why = WhyNotRunnable(runtime); !why.empty()) GTEST_SKIP() << why;
+    Install(name, runtime, GetParam().main_class, GetParam().vm_parameters,
+            GetParam().command_line);
+  }
   ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
   const ServiceState stopped = WaitForState(kStopped, 30);
   EXPECT_EQ(stopped.state, kStopped);
@@ -237,10 +279,10 @@ TEST_P(ServiceFailedRunTest, StopsWithTheServiceSpecificError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, ServiceFailedRunTest,
-    testing::Values(FailedRunCase{"NoLibrary", "", ""},
-                    FailedRunCase{"NoVm", "-Dtestjvm.create=-1", "test_jvm.dll"},
-                    FailedRunCase{"NoClass", "-Dtestjvm.class=missing", "test_jvm.dll"},
-                    FailedRunCase{"Throws", "-Dtestjvm.main=throw", "test_jvm.dll"}),
+    testing::Values(FailedRunCase{"NoLibrary", nullptr, "", ""},
+                    FailedRunCase{"RefusedOption", "korvan.probe.ServiceApp", "-Xbogus-option", ""},
+                    FailedRunCase{"NoClass", "korvan.probe.Missing", "", ""},
+                    FailedRunCase{"Throws", "korvan.probe.Probe", "", "throw boom"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

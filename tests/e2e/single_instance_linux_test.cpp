@@ -18,6 +18,8 @@
 #include <thread>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -26,11 +28,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string kProbeJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar";
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
   std::size_t finished = 0;
@@ -50,10 +47,11 @@ bool WaitFor(const std::function<bool()>& condition) {
 // One launcher copy whose main class waits in main until the test stops it.
 class SingleLauncher {
  public:
-  SingleLauncher(const fs::path& runtime_folder, const std::string& main_class,
-                 const std::string& single_instance = "yes", const std::string& type = "")
+  SingleLauncher(const fs::path& runtime_folder, const std::string& jre,
+                 const std::string& main_class, const std::string& single_instance = "yes",
+                 const std::string& type = "")
       : runtime_folder_(runtime_folder) {
-    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" KORVAN_TEST_JDK
+    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + jre +
                           "\nMain Class=" + main_class +
                           "\n[Class Path]\nClass Path=" + kProbeJar +
                           "\n[Application]\nSingle Instance=" + single_instance +
@@ -116,10 +114,24 @@ class SingleInstanceLinuxTest : public testing::Test {
                              ("korvan-run-" + std::to_string(getpid()) + "-" +
                               std::to_string(Serial())) /
                              "run";
+  std::string runtime_ = KORVAN_TEST_JDK;  // the "JRE Path"
 };
 
-TEST_F(SingleInstanceLinuxTest, VoidSecondaryMainGetsTheArgumentsAndTheSecondEndsWithZero) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleVoid");
+// The cases whose outcome is the VM's to keep: over every Linux runtime.
+class SingleInstanceLinuxRuntimeTest : public SingleInstanceLinuxTest,
+                                       public testing::WithParamInterface<RealRuntime> {
+ protected:
+  void SetUp() override {
+    if (const std::string why = WhyNotRunnable(GetParam()); !why.empty()) GTEST_SKIP() << why;
+    runtime_ = GetParam().home;
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, SingleInstanceLinuxRuntimeTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Linux)), RuntimeName);
+
+TEST_P(SingleInstanceLinuxRuntimeTest, VoidSecondaryMainGetsTheArgumentsAndTheSecondEndsWithZero) {
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleVoid");
   ASSERT_TRUE(app.StartFirst());
   const ProcessResult second = app.Run({"a", "b"});
   EXPECT_EQ(second.exit_code, 0) << second.standard_error;
@@ -129,7 +141,7 @@ TEST_F(SingleInstanceLinuxTest, VoidSecondaryMainGetsTheArgumentsAndTheSecondEnd
   EXPECT_EQ(first.standard_output, "main\nsecondary [U+0061] [U+0062]\n");
 }
 
-TEST_F(SingleInstanceLinuxTest, ArgumentListsArriveWholeAndTheIntResultIsTheExitCode) {
+TEST_P(SingleInstanceLinuxRuntimeTest, ArgumentListsArriveWholeAndTheIntResultIsTheExitCode) {
   struct Case {
     std::vector<std::string> arguments;
     int exit_code;
@@ -143,7 +155,7 @@ TEST_F(SingleInstanceLinuxTest, ArgumentListsArriveWholeAndTheIntResultIsTheExit
        "secondary [U+0063U+0061U+0066U+00E9] [U+65E5U+672C] [U+1F600]"},
       {{"42", "two words"}, 42, "secondary [U+0034U+0032] [U+0074U+0077U+006FU+0020U+0077U+006FU+0072U+0064U+0073]"},
   };
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst());
   std::string expected = "main\n";
   for (const Case& c : cases) {
@@ -155,16 +167,16 @@ TEST_F(SingleInstanceLinuxTest, ArgumentListsArriveWholeAndTheIntResultIsTheExit
   EXPECT_EQ(app.StopFirst().standard_output, expected);
 }
 
-TEST_F(SingleInstanceLinuxTest, RequestsAreServedWhileTheApplicationRunsOnAfterMainReturned) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+TEST_P(SingleInstanceLinuxRuntimeTest, RequestsAreServedWhileTheApplicationRunsOnAfterMainReturned) {
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst({"thread"}));
   std::this_thread::sleep_for(300ms);  // main has long returned
   EXPECT_EQ(app.Run({"a"}).exit_code, 7);
   EXPECT_EQ(app.StopFirst().standard_output, "main\nsecondary [U+0061]\n");
 }
 
-TEST_F(SingleInstanceLinuxTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleNone");
+TEST_P(SingleInstanceLinuxRuntimeTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleNone");
   ASSERT_TRUE(app.StartFirst());
   std::future<ProcessResult> second = app.RunLater({"a"});
   // Still waiting while the first runs.
@@ -173,8 +185,8 @@ TEST_F(SingleInstanceLinuxTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitC
   EXPECT_EQ(second.get().exit_code, 5);
 }
 
-TEST_F(SingleInstanceLinuxTest, ARequestBeforeMainWaitsForTheReadyPoint) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+TEST_P(SingleInstanceLinuxRuntimeTest, ARequestBeforeMainWaitsForTheReadyPoint) {
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   std::future<ProcessResult> first = app.RunLater({app.markers().string()});
   // The socket exists from start-up on, long before the VM does.
   ASSERT_TRUE(WaitFor([&] {
@@ -193,8 +205,8 @@ TEST_F(SingleInstanceLinuxTest, ARequestBeforeMainWaitsForTheReadyPoint) {
 }
 
 TEST_F(SingleInstanceLinuxTest, CopiesInDifferentFoldersAreBothFirstInstances) {
-  SingleLauncher one(runtime_folder_, "korvan.probe.SingleVoid");
-  SingleLauncher two(runtime_folder_, "korvan.probe.SingleVoid");
+  SingleLauncher one(runtime_folder_, runtime_, "korvan.probe.SingleVoid");
+  SingleLauncher two(runtime_folder_, runtime_, "korvan.probe.SingleVoid");
   ASSERT_TRUE(one.StartFirst());
   ASSERT_TRUE(two.StartFirst());
   EXPECT_EQ(one.StopFirst().standard_output, "main\n");
@@ -211,11 +223,13 @@ class SingleInstanceOffTest : public SingleInstanceLinuxTest,
                               public testing::WithParamInterface<GuardOffCase> {};
 
 TEST_P(SingleInstanceOffTest, EveryStartRunsItsOwnApplication) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleVoid", GetParam().single_instance,
-                     GetParam().application_type);
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleVoid",
+                     GetParam().single_instance, GetParam().application_type);
   if (std::string(GetParam().application_type) == "service") {
-    // A service ends before its main runs; it must not touch the rendezvous.
-    app.Run({app.markers().string()});
+    // A service runs its own application (main ends at once: the stop file is
+    // there) and must not touch the rendezvous.
+    std::ofstream(app.markers() / "stop");
+    EXPECT_EQ(app.Run({app.markers().string()}).exit_code, 0);
   } else {
     ASSERT_TRUE(app.StartFirst());
     const fs::path other = app.markers() / "other";
@@ -238,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SingleInstanceOffTest,
                          });
 
 TEST_F(SingleInstanceLinuxTest, TenSecondInstancesAtOnceAllGetTheirReplies) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst());
   std::vector<std::future<ProcessResult>> seconds;
   for (int i = 0; i < 10; ++i) seconds.push_back(app.RunLater({std::to_string(20 + i)}));
@@ -255,7 +269,7 @@ TEST_F(SingleInstanceLinuxTest, TenSecondInstancesAtOnceAllGetTheirReplies) {
 }
 
 TEST_F(SingleInstanceLinuxTest, StartsAtTheSameMomentMakeExactlyOneFirstInstance) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   std::vector<std::future<ProcessResult>> starts;
   for (int i = 0; i < 6; ++i) starts.push_back(app.RunLater({app.markers().string()}));
   // Every start but the first ends with its reply; a start after the first
@@ -276,7 +290,7 @@ TEST_F(SingleInstanceLinuxTest, StartsAtTheSameMomentMakeExactlyOneFirstInstance
 }
 
 TEST_F(SingleInstanceLinuxTest, SocketOfAKilledFirstInstanceIsReplaced) {
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst());
   const pid_t pid = std::stoi(ReadText(app.markers() / "main-started"));
   ASSERT_EQ(kill(pid, SIGKILL), 0);
@@ -326,7 +340,7 @@ TEST_F(SingleInstanceLinuxTest, RequestsThatAreNoArgumentListNeverReachTheApplic
       // A whole request that holds no list: unanswered until the first ends.
       {Bytes("KVN1\x08\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0"), Bytes("E\x04\0\0\0")},
   };
-  SingleLauncher app(runtime_folder_, "korvan.probe.SingleInt");
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst());
   fs::path socket_path;
   for (const auto& entry : fs::directory_iterator(runtime_folder_)) {
@@ -355,7 +369,7 @@ TEST_P(UnsuitableRuntimeFolderTest, GuardMovesToItsOwnFolderUnderTmp) {
   const fs::path unsuitable = runtime_folder_ / GetParam().subfolder;
   fs::create_directories(unsuitable);
   fs::permissions(unsuitable, GetParam().permissions, fs::perm_options::replace);
-  SingleLauncher app(unsuitable, "korvan.probe.SingleInt");
+  SingleLauncher app(unsuitable, runtime_, "korvan.probe.SingleInt");
   ASSERT_TRUE(app.StartFirst());
   EXPECT_EQ(app.Run({"3"}).exit_code, 3);
   app.StopFirst();

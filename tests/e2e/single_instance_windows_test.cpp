@@ -1,6 +1,7 @@
 // The single-instance guard of the Windows launcher under Wine: two real
 // launcher processes meet through the named shared block and thread
-// messages; the recording test JVM plays secondaryMain and records what it got.
+// messages; a real runtime runs secondaryMain, and the recording test JVM
+// plays it where a case needs what no real VM does on demand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 #include <thread>
 
 #include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -93,44 +96,87 @@ class SingleInstanceWindowsTest : public testing::Test {
   LaunchFolder folder_{Target{TargetKind::Windows, "Windows"}};
 };
 
-struct HandOverCase {
-  const char* name;
-  const char* behaviour;
-  std::vector<std::string> arguments;
-  int exit_code;
-  std::string record;
+// A first instance on a real runtime: a korvan.probe.Single* class whose main
+// waits until the file "stop" appears in the launch folder (a number in it
+// becomes its System.exit code).
+class RealVmSingleInstanceWindowsTest : public SingleInstanceWindowsTest {
+ protected:
+  void SetUp() override {
+    if (const std::string why = WhyNotRunnable(runtime_); !why.empty()) GTEST_SKIP() << why;
+  }
+
+  std::future<ProcessResult> StartFirst(const std::string& main_class) {
+    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + LauncherPath(runtime_) +
+                          "\nMain Class=" + main_class + "\nVirtual Machine Parameters=" +
+                          WineVmOptions(runtime_) + "\n[Class Path]\nClass Path=" +
+                          WinePath(fs::path(KORVAN_JAVA_TESTS_DIR) / "probe.jar") +
+                          "\n[Application]\nSingle Instance=yes\n");
+    std::future<ProcessResult> first = RunLater(folder_, {folder_.NativePath()});
+    EXPECT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "main-started"); }));
+    return first;
+  }
+
+  RealRuntime runtime_ = NewestRuntime(TargetKind::Windows);
 };
 
-class HandOverTest : public SingleInstanceWindowsTest,
-                     public testing::WithParamInterface<HandOverCase> {};
+class SingleInstanceRuntimeTest : public RealVmSingleInstanceWindowsTest,
+                                  public testing::WithParamInterface<RealRuntime> {
+ protected:
+  void SetUp() override {
+    runtime_ = GetParam();
+    RealVmSingleInstanceWindowsTest::SetUp();
+  }
+};
 
-TEST_P(HandOverTest, SecondaryMainGetsTheArgumentsAndTheSecondEndsWithTheReply) {
-  Configure(GetParam().behaviour, folder_);
-  std::future<ProcessResult> first = StartFirst(folder_);
-  const ProcessResult second = folder_.Run(GetParam().arguments, Options(folder_));
-  EXPECT_EQ(second.exit_code, GetParam().exit_code) << second.standard_output;
-  EXPECT_EQ(second.standard_output, "");
-  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
-  // The handler attached for the call and detached after it.
-  EXPECT_EQ(Record("secondary", folder_), std::vector<std::string>{GetParam().record});
-  EXPECT_EQ(Record("attach", folder_).size(), 1u);
+TEST_P(SingleInstanceRuntimeTest, ArgumentListsArriveWholeAndTheIntResultIsTheExitCode) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string line;  // what secondaryMain got, as code points
+  };
+  const std::vector<Case> cases = {
+      {{"a", "b"}, 7, "secondary [U+0061] [U+0062]"},
+      {{"a", "", "b"}, 7, "secondary [U+0061] [] [U+0062]"},
+      {{}, 7, "secondary []"},
+      {{"caf\u00E9", "\u65E5\u672C", "\U0001F600"}, 7,
+       "secondary [U+0063U+0061U+0066U+00E9] [U+65E5U+672C] [U+1F600]"},
+      {{"42", "x y"}, 42, "secondary [U+0034U+0032] [U+0078U+0020U+0079]"},
+  };
+  std::future<ProcessResult> first = StartFirst("korvan.probe.SingleInt");
+  std::string expected = "main\n";
+  for (const Case& c : cases) {
+    const ProcessResult second = folder_.Run(c.arguments, Options(folder_));
+    EXPECT_EQ(second.exit_code, c.exit_code) << c.line << "\n" << second.standard_output;
+    EXPECT_EQ(second.standard_output, "");
+    expected += c.line + "\n";
+  }
+  // The int method replies after it returned, so the lines come in order.
+  const ProcessResult result = Stop(first, folder_);
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_EQ(result.standard_output, folder_.Lines(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HandOverTest,
-    testing::Values(
-        HandOverCase{"Void", "-Dtestjvm.secondary=void", {"a", "b"}, 0,
-                     "secondary void [0061|a] [0062|b]"},
-        HandOverCase{"Int", "-Dtestjvm.secondary=int:7", {"a", "b"}, 7,
-                     "secondary int [0061|a] [0062|b]"},
-        HandOverCase{"EmptyArgumentInTheMiddle", "-Dtestjvm.secondary=int:7", {"a", "", "b"}, 7,
-                     "secondary int [0061|a] [|] [0062|b]"},
-        HandOverCase{"NoArguments", "-Dtestjvm.secondary=int:7", {}, 7, "secondary int [|]"},
-        HandOverCase{"BeyondAscii", "-Dtestjvm.secondary=int:7",
-                     {"caf\u00E9", "\u65E5\u672C", "\U0001F600"}, 7,
-                     "secondary int [0063 0061 0066 00E9|caf\u00E9] [65E5 672C|\u65E5\u672C] "
-                     "[D83D DE00|\U0001F600]"}),
-    [](const testing::TestParamInfo<HandOverCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Runtimes, SingleInstanceRuntimeTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
+
+TEST_F(RealVmSingleInstanceWindowsTest, AVoidSecondaryMainIsAnsweredZero) {
+  std::future<ProcessResult> first = StartFirst("korvan.probe.SingleVoid");
+  EXPECT_EQ(folder_.Run({"a", "b"}, Options(folder_)).exit_code, 0);
+  EXPECT_EQ(Stop(first, folder_).standard_output,
+            folder_.Lines("main\nsecondary [U+0061] [U+0062]\n"));
+}
+
+TEST_F(RealVmSingleInstanceWindowsTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
+  std::future<ProcessResult> first = StartFirst("korvan.probe.SingleNone");
+  std::future<ProcessResult> second = RunLater(folder_, {"a"});
+  EXPECT_EQ(second.wait_for(500ms), std::future_status::timeout);
+  const ProcessResult result = Stop(first, folder_, "5");
+  EXPECT_EQ(result.exit_code, 5);
+  EXPECT_EQ(second.get().exit_code, 5);
+  // The handler describes the failed lookup of the int method.
+  EXPECT_TRUE(Contains(result.standard_error, "java.lang.NoSuchMethodError: secondaryMain"))
+      << result.standard_error;
+}
 
 TEST_F(SingleInstanceWindowsTest, ListTooLongForTheAreaEndsTheSecondWithMinusOne) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
@@ -140,16 +186,6 @@ TEST_F(SingleInstanceWindowsTest, ListTooLongForTheAreaEndsTheSecondWithMinusOne
   EXPECT_EQ(second.standard_output, "");
   Stop(first, folder_);
   EXPECT_TRUE(Record("secondary", folder_).empty());
-}
-
-TEST_F(SingleInstanceWindowsTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
-  Configure("", folder_);
-  std::future<ProcessResult> first = StartFirst(folder_);
-  std::future<ProcessResult> second = RunLater(folder_, {"a"});
-  EXPECT_TRUE(WaitFor([&] { return !Record("find_class", folder_).empty(); }));
-  EXPECT_EQ(second.wait_for(300ms), std::future_status::timeout);
-  EXPECT_EQ(Stop(first, folder_, "5").exit_code, 5);
-  EXPECT_EQ(second.get().exit_code, 5);
 }
 
 TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {

@@ -93,6 +93,7 @@ int RunService(const std::wstring& service_name, ServiceApplication& application
     pthread_join(signal_thread, nullptr);
   }
   // The signals stay blocked: one that comes during teardown changes nothing.
+  application.Close();
   return code;
 }
 

@@ -18,6 +18,7 @@ struct ServiceRecord {
   // The handler and the service main routine both report; the lock keeps a
   // late STOP_PENDING from following STOPPED.
   CRITICAL_SECTION lock;
+  bool closing = false;  // the run has ended: stop requests go nowhere
   bool stopped = false;
 };
 
@@ -47,14 +48,15 @@ void WINAPI ControlHandler(DWORD control) {
   ServiceRecord& record = *current;
   record.application->Note(L"control " + std::to_wstring(control) + L" received");
   EnterCriticalSection(&record.lock);
-  bool stop = false;
   switch (ActionForControl(control, record.stopped)) {
     case ControlAction::StopPending:
       record.status.dwWin32ExitCode = NO_ERROR;
       record.status.dwCheckPoint = 0;
       record.status.dwCurrentState = SERVICE_STOP_PENDING;
       record.status.dwWaitHint = kStopWaitHintMs;
-      stop = Report(record);
+      // Asked for under the lock, so that none is still being made once the
+      // service main routine has begun to close the run.
+      if (Report(record) && !record.closing) record.application->RequestStop();
       break;
     case ControlAction::Rereport:
       Report(record);
@@ -63,8 +65,6 @@ void WINAPI ControlHandler(DWORD control) {
       break;
   }
   LeaveCriticalSection(&record.lock);
-  // The stop itself runs on a thread of its own; the handler returns at once.
-  if (stop) record.application->RequestStop();
 }
 
 void WINAPI ServiceMain(DWORD argc, LPWSTR* argv) {
@@ -90,6 +90,12 @@ void WINAPI ServiceMain(DWORD argc, LPWSTR* argv) {
   // The service name first, then the start parameters.
   const std::vector<std::wstring> start_arguments(argv, argv + argc);
   const ServiceExitCodes codes = StoppedExitCodes(record.application->Run(start_arguments));
+  EnterCriticalSection(&record.lock);
+  record.closing = true;
+  LeaveCriticalSection(&record.lock);
+  // The manager may end the process once it hears STOPPED: the VM's teardown
+  // (shutdown hooks, the application's last threads) comes first.
+  record.application->Close();
 
   EnterCriticalSection(&record.lock);
   record.stopped = true;

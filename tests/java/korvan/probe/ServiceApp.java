@@ -9,7 +9,8 @@ import java.util.concurrent.atomic.AtomicInteger;
  * A service: main waits until the launcher calls stop. Properties steer it:
  * service.initMarker (a file written while the class initialises, which then
  * takes service.initDelay ms), service.stopDelay (ms that stop takes),
- * service.returnAtOnce (main returns by itself).
+ * service.hookDelay (ms that the shutdown hook takes), service.returnAtOnce
+ * (main returns by itself).
  */
 public final class ServiceApp {
   private static final CountDownLatch STOPPED = new CountDownLatch(1);
@@ -28,7 +29,14 @@ public final class ServiceApp {
   }
 
   public static void main(String[] args) throws InterruptedException {
-    Runtime.getRuntime().addShutdownHook(new Thread(() -> System.out.println("shutdown hook ran")));
+    Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+      try {
+        Thread.sleep(Long.getLong("service.hookDelay", 0L));
+      } catch (InterruptedException e) {
+        return;
+      }
+      System.out.println("shutdown hook ran");
+    }));
     System.out.println("main started [" + String.join(",", args) + "]");
     if (Boolean.getBoolean("service.returnAtOnce")) {
       System.out.println("main returns by itself");
