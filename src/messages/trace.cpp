@@ -1,10 +1,13 @@
 #include "messages/trace.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
 #include "platform/append_file.h"
 #include "platform/environment.h"
+#include "platform/process.h"
 #include "platform/text.h"
 
 namespace korvan {
@@ -18,6 +21,22 @@ const std::optional<std::wstring>& TraceFile() {
     return value;
   }();
   return file;
+}
+
+// Appends to the trace file. The first failure says so once on standard
+// error, where a service manager's journal catches it: a trace file in a
+// folder that is missing or not writable would otherwise be lost unseen.
+bool AppendToTraceFile(const std::string& text) {
+  if (platform::AppendToFile(*TraceFile(), text)) return true;
+  const std::uint32_t error = platform::LastErrorCode();
+  static std::atomic<bool> told{false};
+  if (!told.exchange(true)) {
+    const std::string notice = "korvan: cannot write the trace file " + platform::NarrowFromWide(*TraceFile()) +
+                               " (error " + std::to_string(error) + "): its folder must exist and be writable\n";
+    std::fwrite(notice.data(), 1, notice.size(), stderr);
+    std::fflush(stderr);
+  }
+  return false;
 }
 
 }  // namespace
@@ -34,7 +53,7 @@ void Trace(const std::wstring& line) {
   if (!TraceEnabled()) return;
   const std::string text = "korvan: " + platform::NarrowFromWide(line) + "\n";
   if (TraceFile()) {
-    platform::AppendToFile(*TraceFile(), text);
+    AppendToTraceFile(text);
     return;
   }
   std::fwrite(text.data(), 1, text.size(), stderr);
@@ -42,7 +61,7 @@ void Trace(const std::wstring& line) {
 }
 
 bool WriteToTraceFile(const std::string& text) {
-  return TraceFile() && platform::AppendToFile(*TraceFile(), text);
+  return TraceFile() && AppendToTraceFile(text);
 }
 
 }  // namespace korvan

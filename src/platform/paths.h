@@ -11,6 +11,10 @@ struct PathRules {
   // launcher path; elsewhere only the file name counts, and an executable
   // without "." gets ".ini" appended.
   bool extensionless_executables;
+  // Windows joins an empty "Product Name" or "Product Code" into the per-user
+  // settings path as an empty element (two separators in a row); elsewhere an
+  // empty element is left out, as paths there are written.
+  bool skips_empty_path_elements;
 };
 
 PathRules GetPathRules();

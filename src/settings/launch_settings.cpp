@@ -26,14 +26,18 @@ std::wstring ReadConfiguredRuntimeFolder(const SettingsSource& source,
   const std::wstring key = L"JRE Path";
   const bool user_file_named = !platform::UserSettingsNeedProductName() ||
                                !ProductFolderName(settings.product_name).empty();
-  if (platform::RemembersUserRuntimeChoice() && !settings.service && user_file_named) {
-    const std::wstring user_file = GetUserSettingsFilePath(source.launcher_path, settings, false);
+  if (platform::RemembersUserRuntimeChoice() && !settings.service) {
+    // Said either way, so that a user who wants one knows where it goes.
+    if (!user_file_named) Trace(L"per-user settings file: none without a Product Name");
+    const std::wstring user_file =
+        user_file_named ? GetUserSettingsFilePath(source.launcher_path, settings, false) : std::wstring();
     if (UserSettingsFileExists(user_file)) {
       std::wstring value = ReadProfileString(user_file, kJavaRuntimeEnvironment, key);
       TraceSetting(kJavaRuntimeEnvironment, key, value, L"per-user settings file " + user_file);
       if (value.empty()) Trace(L"setting JRE Path: none, as the per-user settings file " + user_file + L" says");
       return value;
     }
+    if (!user_file.empty()) Trace(L"per-user settings file: " + user_file + L" (absent)");
   }
   return LookupTracedSetting(source, kJavaRuntimeEnvironment, key);
 }

@@ -58,10 +58,13 @@ UserSettingsLocation UserSettingsLocationFor(const std::wstring& module_path,
       name_start == std::wstring::npos ? module_path : module_path.substr(name_start + 1);
   const std::wstring base_name = file_name.substr(0, file_name.rfind(L'.'));
 
+  const auto join = [&rules](const std::wstring& folder, const std::wstring& element) {
+    return element.empty() && rules.skips_empty_path_elements ? folder : folder + rules.separator + element;
+  };
   UserSettingsLocation location;
-  location.product_folder = root + rules.separator + ProductFolderName(settings.product_name);
-  location.code_folder = location.product_folder + rules.separator + settings.product_code;
-  location.file = location.code_folder + rules.separator + base_name + L".ini";
+  location.product_folder = join(root, ProductFolderName(settings.product_name));
+  location.code_folder = join(location.product_folder, settings.product_code);
+  location.file = join(location.code_folder, base_name + L".ini");
   return location;
 }
 

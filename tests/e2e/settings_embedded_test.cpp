@@ -13,6 +13,7 @@
 #include "common/hex_text.h"
 #include "support/launch_folder.h"
 #include "support/settings_checks.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -29,23 +30,12 @@ std::string FromHex(std::string hex) {
   return testing_support::BytesFromHex(hex).value_or(std::string());
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 class EmbeddedSettings : public testing::Test {
  protected:
   // Runs the stamping tool of the folder's target on its launcher.
   void Stamp(const LaunchFolder& folder, const std::vector<std::string>& options,
              const std::string& input_name) {
-    std::vector<std::string> command{folder.windows()
-                                         ? std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"
-                                         : std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp"};
-    command.insert(command.end(), options.begin(), options.end());
-    command.push_back(folder.NativePath(folder.launcher().filename().string()));
-    command.push_back(folder.NativePath(input_name));
-    const ProcessResult result =
-        folder.windows() ? RunUnderWine(command) : RunProcess(command, ProcessOptions{});
+    const ProcessResult result = StampLauncher(folder, options, input_name);
     ASSERT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   }
 
@@ -85,7 +75,8 @@ const char kEmbedded[] =
     "Main Class = com.example.Embedded\n"
     "System Path = embedded-system\n"
     "Library Path = embedded-library\n"
-    "JRE Path = embedded-jre\n";
+    "JRE Path = embedded-jre\n"
+    "Unread = \xF0\x9F\x98\x80\n";  // a surrogate pair in UTF-16: still a text
 
 TEST_P(EmbeddedSettingsTest, EmbeddedTextSuppliesTheMainClass) {
   LaunchFolder folder(GetParam());
@@ -138,6 +129,11 @@ TEST_P(EmbeddedSettingsTest, WrongUpgradeCodeLeavesOnlyTheSettingsFile) {
   const ProcessResult result = RunTraced(folder);
   EXPECT_EQ(folder.ErrorOutput(result), folder.Lines(kMainClassMissing));
   EXPECT_FALSE(Contains(result.standard_error, "(embedded settings text)")) << result.standard_error;
+  const std::string mismatch = "the upgrade code does not match the embedded settings (or they are damaged)";
+  EXPECT_TRUE(Contains(result.standard_error, "ignored: " + mismatch)) << result.standard_error;
+  const ProcessResult shown = StampLauncher(folder, {"--show", "--upgrade-code", kCode});
+  EXPECT_EQ(shown.exit_code, 1);
+  EXPECT_TRUE(Contains(shown.standard_error, mismatch)) << shown.standard_error;
 }
 
 TEST_P(EmbeddedSettingsTest, EmptyUpgradeCodeIsAKeyToo) {

@@ -12,6 +12,7 @@
 
 #include "support/launch_folder.h"
 #include "support/settings_checks.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -23,10 +24,6 @@ ProcessOptions Traced() {
   ProcessOptions options;
   options.environment["KORVAN_TRACE"] = "1";
   return options;
-}
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
 }
 
 class SettingsFileTest : public TargetTest {};
@@ -140,6 +137,7 @@ TEST_P(SettingsFileTest, PerUserFileWithoutProductName) {
   const std::string expected = folder.windows() ? "JRE Path = from-user-file (per-user settings file "
                                                 : "JRE Path = from-settings-file (settings file)";
   EXPECT_TRUE(Contains(result.standard_error, expected)) << result.standard_error;
+  EXPECT_EQ(Contains(result.standard_error, "per-user settings file: none without a Product Name"), !folder.windows());
 }
 
 TEST_P(SettingsFileTest, ServiceIgnoresThePerUserFile) {

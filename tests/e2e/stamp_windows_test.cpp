@@ -48,6 +48,7 @@ class StampWindowsLauncher : public testing::Test {
     // mark hides the first section header; Latin-1 is no UTF-8.
     folder_.WriteFile("two-marks.txt", "\xEF\xBB\xBF\xEF\xBB\xBF[Java Runtime Environment]\nMain Class=A\n");
     folder_.WriteFile("latin1.txt", "[Application]\nCmd=caf\xE9\n");
+    folder_.WriteFile("no-section.txt", "Main Class=A\n");  // would read as a wrong upgrade code
   }
 
   // Runs one build of the tool with `arguments`; names in the folder are given as "@name".
@@ -205,7 +206,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "unknown version information key \"Company\""},
         Refusal{"LinuxTwoByteOrderMarks", Tool::Linux, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
         Refusal{"WindowsTwoByteOrderMarks", Tool::Windows, kSame, {}, "two byte-order marks", {"@two-marks.txt"}},
-        Refusal{"LinuxLatin1Text", Tool::Linux, kSame, {}, "not valid UTF-8 at byte 21", {"@latin1.txt"}}),
+        Refusal{"LinuxLatin1Text", Tool::Linux, kSame, {}, "not valid UTF-8 at byte 21", {"@latin1.txt"}},
+        Refusal{"LinuxNoSection", Tool::Linux, kSame, {}, "holds no [section] line", {"@no-section.txt"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 }  // namespace

@@ -6,19 +6,16 @@
 #include <fstream>
 
 #include "support/launch_folder.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 struct TraceFileCase {
   const char* name;
   const char* application_type;
   bool error_line_in_file;
+  const char* trace_file = "trace.txt";  // below the launcher's folder
 };
 
 class TraceFileTest : public testing::TestWithParam<std::tuple<Target, TraceFileCase>> {};
@@ -36,12 +33,18 @@ TEST_P(TraceFileTest, TakesTheTraceInsteadOfStandardError) {
                        "[Application]\n"
                        "Application Type=" + kind.application_type + "\n");
   ProcessOptions options;
-  options.environment["KORVAN_TRACE_FILE"] = folder.NativePath("trace.txt");
+  options.environment["KORVAN_TRACE_FILE"] = folder.NativePath(kind.trace_file);
   options.unset.push_back("KORVAN_TRACE");
   const ProcessResult result = folder.Run({}, options);
   ASSERT_FALSE(result.timed_out);
   EXPECT_EQ(result.exit_code, 255);
 
+  // A trace file that cannot be written is said once, not lost unseen.
+  const std::string cannot = "korvan: cannot write the trace file";
+  const std::size_t notice = result.standard_error.find(cannot);
+  EXPECT_EQ(notice == std::string::npos, std::filesystem::exists(folder.folder() / "trace.txt"));
+  EXPECT_EQ(result.standard_error.find(cannot, notice + 1), std::string::npos);
+  if (notice != std::string::npos) return;
   const std::string trace = ReadText(folder.folder() / "trace.txt");
   EXPECT_NE(trace.find("korvan: settings file: "), std::string::npos) << trace;
   EXPECT_EQ(result.standard_error.find("korvan:"), std::string::npos) << result.standard_error;
@@ -61,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
     Targets, TraceFileTest,
     testing::Combine(testing::ValuesIn(AllTargets()),
                      testing::Values(TraceFileCase{"Console", "console", false},
-                                     TraceFileCase{"Service", "service", true})),
+                                     TraceFileCase{"Service", "service", true},
+                                     TraceFileCase{"MissingFolder", "console", false, "missing/trace.txt"})),
     [](const auto& info) {
       return std::get<0>(info.param).name + std::string(std::get<1>(info.param).name);
     });

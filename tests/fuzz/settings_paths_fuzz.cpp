@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvan;
   const std::wstring path = fuzz::WideFromAscii(data, size);
-  for (const platform::PathRules rules : {platform::PathRules{L'\\', false}, platform::PathRules{L'/', true}}) {
+  for (const platform::PathRules rules : {platform::PathRules{L'\\', false, false}, platform::PathRules{L'/', true, true}}) {
     const std::optional<std::wstring> file = SettingsFilePathFor(path, rules);
     if (!file) continue;
     KORVAN_FUZZ_CHECK(file->size() >= 3 && file->compare(file->size() - 3, 3, L"ini") == 0);

@@ -5,8 +5,8 @@
 namespace korvan {
 namespace {
 
-const platform::PathRules kWindows{L'\\', false};
-const platform::PathRules kPosix{L'/', true};
+const platform::PathRules kWindows{L'\\', false, false};
+const platform::PathRules kPosix{L'/', true, true};
 
 struct SettingsFileCase {
   platform::PathRules rules;
@@ -75,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
         UserFileCase{kWindows, L"C:\\Apps\\Tool.exe", L"R", L"", L"", {L"R\\", L"R\\\\", L"R\\\\\\Tool.ini"}},
         UserFileCase{kWindows, L"Tool.exe", L"R", L"P", L"a\\b", {L"R\\P", L"R\\P\\a\\b", L"R\\P\\a\\b\\Tool.ini"}},
         UserFileCase{kPosix, L"/opt/app/bin/app", L"/home/u/.config", L"App", L"1",
-                     {L"/home/u/.config/App", L"/home/u/.config/App/1", L"/home/u/.config/App/1/app.ini"}}));
+                     {L"/home/u/.config/App", L"/home/u/.config/App/1", L"/home/u/.config/App/1/app.ini"}},
+        // An empty code leaves no empty element there.
+        UserFileCase{kPosix, L"/opt/app/bin/app", L"/c", L"App", L"", {L"/c/App", L"/c/App", L"/c/App/app.ini"}}));
 
 }  // namespace
 }  // namespace korvan

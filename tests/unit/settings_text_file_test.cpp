@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/shared/utf_text.h"
+#include "settings/deciphered_text.h"
 #include "settings/settings_text.h"
-#include "platform/shared/utf_text.h"
 #include "settings/settings_text_file_check.h"
 
 namespace korvan {
@@ -67,10 +67,11 @@ TEST_P(SettingsTextFileCheckTest, TakesWhatTheReaderReadsAsMeant) {
   const std::optional<std::string> problem = SettingsTextFileProblem(GetParam().file);
   if (GetParam().problem == nullptr) {
     EXPECT_EQ(problem, std::nullopt);
-    const auto sections = ParseSettingsText(
+    // ... and the launcher takes it for a text deciphered with the right code.
+    const auto sections = ReadableSettingsText(
         platform::WideFromUtf16Bytes(EmbeddedBytesFromTextFile(GetParam().file), platform::ByteOrder::LittleEndian));
-    ASSERT_FALSE(sections.empty());
-    EXPECT_EQ(sections.front().name, L"A");
+    ASSERT_TRUE(sections.has_value() && !sections->empty());
+    EXPECT_EQ(sections->front().name, L"A");
   } else {
     ASSERT_TRUE(problem.has_value());
     EXPECT_NE(problem->find(GetParam().problem), std::string::npos) << *problem;
@@ -82,6 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FileCheckCase{"Utf8", "[A]\nk=\xC3\xA4", nullptr},
         FileCheckCase{"Utf8WithMark", "\xEF\xBB\xBF[A]\n", nullptr},
+        FileCheckCase{"Utf8BeyondTheBasicPlane", "[A]\nk=\xF0\x9F\x98\x80", nullptr},
         FileCheckCase{"Utf16Le", std::string("\xFF\xFE[\0A\0]\0", 8), nullptr},
         FileCheckCase{"Utf16Be", std::string("\xFE\xFF\0[\0A\0]", 8), nullptr},
         FileCheckCase{"TwoUtf8Marks", "\xEF\xBB\xBF\xEF\xBB\xBF[A]\n", "two byte-order marks"},

@@ -29,9 +29,8 @@
 #include "platform/shared/utf_text.h"
 #include "platform/text.h"
 #include "resource_tree.h"
-#include "settings/settings_text.h"
+#include "settings/deciphered_text.h"
 #include "settings/settings_text_file.h"
-#include "platform/shared/utf_text.h"
 #include "settings/settings_text_file_check.h"
 #include "stamp_options.h"
 #include "version_info.h"
@@ -90,12 +89,17 @@ std::optional<std::string> SettingsPayload(const StampOptions& options, std::wst
     return std::nullopt;
   }
   payload = EmbeddedBytesFromTextFile(payload);
-  const std::size_t sections = ParseSettingsText(platform::WideFromUtf16Bytes(payload, platform::ByteOrder::LittleEndian)).size();
+  // The launcher takes a text without sections for one deciphered with the wrong code.
+  const auto sections = ReadableSettingsText(platform::WideFromUtf16Bytes(payload, platform::ByteOrder::LittleEndian));
+  if (!sections) {
+    error = *options.text_file + L" holds no [section] line: the launcher would read nothing of it";
+    return std::nullopt;
+  }
   if (!platform::DecipherSettingsBytes(KeyText(options), payload)) {
     error = L"the system's cipher failed";
     return std::nullopt;
   }
-  std::printf("korvan-stamp: %zu sections embedded\n", sections);
+  std::printf("korvan-stamp: %zu sections embedded\n", sections->size());
   return payload;
 }
 
@@ -223,13 +227,23 @@ int Show(const StampOptions& options) {
     if (!platform::DecipherSettingsBytes(KeyText(options), *payload)) {
       return Fail(L"the system's cipher failed");
     }
+    if (!ReadableSettingsText(platform::WideFromUtf16Bytes(*payload, platform::ByteOrder::LittleEndian))) {
+      return Fail(kUnreadableEmbeddedText);
+    }
     *payload = TextFileFromEmbeddedBytes(*payload);
+    if (!payload->empty() && payload->back() != '\n') *payload += '\n';
   }
   std::fwrite(payload->data(), 1, payload->size(), stdout);
   return 0;
 }
 
 int Run(const std::vector<std::wstring>& arguments) {
+  for (const std::wstring& argument : arguments) {
+    if (argument == L"--help" || argument == L"-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
   std::string error;
   const std::optional<StampOptions> options = ParseStampOptions(arguments, error);
   if (!options) {

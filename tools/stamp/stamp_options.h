@@ -10,6 +10,7 @@ namespace korvan::stamp {
 constexpr char kUsage[] =
     "usage: korvan-stamp [OPTIONS] LAUNCHER [TEXT-FILE]\n"
     "       korvan-stamp --show [--upgrade-code CODE] [--raw] LAUNCHER\n"
+    "       korvan-stamp --help\n"
     "  TEXT-FILE                  embed this settings text (see docs/settings.md)\n"
     "  --upgrade-code CODE        the key of the settings text: the settings file's Upgrade Code\n"
     "  --raw                      take TEXT-FILE's bytes, or show the embedded bytes, as they\n"

@@ -6,7 +6,7 @@ namespace korvan::platform {
 
 SearchPathRules GetSearchPathRules() { return SearchPathRules{L"PATH", L':'}; }
 
-PathRules GetPathRules() { return PathRules{L'/', true}; }
+PathRules GetPathRules() { return PathRules{L'/', true, true}; }
 
 std::wstring UserSettingsRoot() {
   std::wstring root = ReadEnvironmentVariable(L"XDG_CONFIG_HOME").value_or(L"");

@@ -6,7 +6,7 @@ namespace korvan::platform {
 
 SearchPathRules GetSearchPathRules() { return SearchPathRules{L"Path", L';'}; }
 
-PathRules GetPathRules() { return PathRules{L'\\', false}; }
+PathRules GetPathRules() { return PathRules{L'\\', false, false}; }
 
 std::wstring UserSettingsRoot() {
   // A value that does not fit MAX_PATH is read whole rather than cut.

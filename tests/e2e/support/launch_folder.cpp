@@ -160,6 +160,16 @@ ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptio
   return result;
 }
 
+ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string> options,
+                            const std::string& input_name) {
+  options.insert(options.begin(), folder.windows()
+                                      ? std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"
+                                      : std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp");
+  options.push_back(folder.NativePath(folder.launcher().filename().string()));
+  if (!input_name.empty()) options.push_back(folder.NativePath(input_name));
+  return folder.windows() ? RunUnderWine(options) : RunProcess(options, ProcessOptions{});
+}
+
 ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
                                 ProcessOptions options) const {
   std::vector<std::string> command{launcher().string()};

@@ -77,6 +77,12 @@ class LaunchFolder {
   std::string launcher_file_;
 };
 
+// Runs the stamping tool of the folder's target (the Windows one under Wine)
+// with `options` on the folder's launcher, then on `input_name` below the
+// folder when one is named.
+ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string> options,
+                            const std::string& input_name = "");
+
 // A Windows path (Z:\...) for a Linux path, as Wine maps the root file system.
 std::string WinePath(const std::filesystem::path& path);
 
