@@ -15,14 +15,17 @@ constexpr char kVoidSignature[] = "([Ljava/lang/String;)V";
 constexpr char kIntSignature[] = "([Ljava/lang/String;)I";
 
 // The static secondaryMain of `type`, void first; null when it has neither.
+// A class without one is a normal case, traced by the caller: the lookups'
+// NoSuchMethodError is cleared rather than described on standard error.
 jmethodID FindSecondaryMain(JNIEnv* env, jclass type, bool& returns_int) {
   returns_int = false;
   jmethodID method = env->GetStaticMethodID(type, "secondaryMain", kVoidSignature);
-  if (env->ExceptionCheck()) env->ExceptionClear();  // NoSuchMethodError: try the other one
+  if (env->ExceptionCheck()) env->ExceptionClear();
   if (method != nullptr) return method;
   method = env->GetStaticMethodID(type, "secondaryMain", kIntSignature);
+  if (env->ExceptionCheck()) env->ExceptionClear();
   returns_int = method != nullptr;
-  return method;  // a pending exception is described when the thread detaches
+  return method;
 }
 
 }  // namespace

@@ -30,7 +30,12 @@ StopCallResult CallStaticStop(const VmSession& session, const std::wstring& main
   jclass type = FindClassNamed(env, main_class);
   if (type == nullptr) return StopCallResult::ClassNotFound;
   jmethodID stop = env->GetStaticMethodID(type, "stop", "()V");
-  if (stop == nullptr) return StopCallResult::NoStopMethod;
+  if (stop == nullptr) {
+    // An application without stop is a normal case, told by the caller's trace
+    // line: the lookup's NoSuchMethodError would only mislead on standard error.
+    if (env->ExceptionCheck()) env->ExceptionClear();
+    return StopCallResult::NoStopMethod;
+  }
   env->CallStaticVoidMethodA(type, stop, nullptr);
   return StopCallResult::Called;
 }

@@ -231,8 +231,8 @@ TEST_F(ServiceWindowsTest, WithoutAStopMethodStaysStopPendingUntilMainReturns) {
   EXPECT_EQ(stopped.win32_exit_code, 0);
   const std::vector<std::string> record = Record();
   EXPECT_TRUE(Matching(record, "stop ").empty());
-  EXPECT_EQ(Matching(record, "describe "),
-            std::vector<std::string>{"describe java.lang.NoSuchMethodError: static Lcom/example/App;.stop()V"});
+  // A missing stop is a normal case: its lookup's NoSuchMethodError is not printed.
+  EXPECT_TRUE(Matching(record, "describe ").empty());
   EXPECT_NE(IndexOf(record, "main returns after sleeping"), -1);
 }
 

@@ -181,8 +181,11 @@ TEST_P(SingleInstanceLinuxRuntimeTest, WithoutSecondaryMainTheSecondTakesTheFirs
   std::future<ProcessResult> second = app.RunLater({"a"});
   // Still waiting while the first runs.
   EXPECT_EQ(second.wait_for(500ms), std::future_status::timeout);
-  EXPECT_EQ(app.StopFirst("5").exit_code, 5);  // System.exit(5)
+  const ProcessResult first = app.StopFirst("5");  // System.exit(5)
+  EXPECT_EQ(first.exit_code, 5);
   EXPECT_EQ(second.get().exit_code, 5);
+  EXPECT_EQ(first.standard_error.find("NoSuchMethodError"), std::string::npos)
+      << first.standard_error;
 }
 
 TEST_P(SingleInstanceLinuxRuntimeTest, ARequestBeforeMainWaitsForTheReadyPoint) {
