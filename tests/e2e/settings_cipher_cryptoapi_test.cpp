@@ -24,7 +24,7 @@ std::string Trimmed(std::string text) {
 
 std::string RunPortable(const std::string& direction, const std::string& key, const std::string& data) {
   const ProcessResult result = RunProcess(
-      {std::string(KORVAN_LINUX_BUILD_DIR) + "/fixtures/cipher-probe", direction, Hex(key), Hex(data)}, {});
+      {(LinuxBuildDir() / "fixtures/cipher-probe").string(), direction, Hex(key), Hex(data)}, {});
   EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   return Trimmed(result.standard_output);
 }

@@ -176,7 +176,7 @@ TEST_P(EmbeddedSettingsTest, OddLengthTextKeepsItsWholeCharacters) {
   for (char c : text) plain += std::string{c, '\0'};
   plain += 'X';
   const ProcessResult enciphered =
-      RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/fixtures/cipher-probe", "encipher",
+      RunProcess({(LinuxBuildDir() / "fixtures/cipher-probe").string(), "encipher",
                   Hex(kCode), Hex(plain)},
                  {});
   ASSERT_EQ(enciphered.exit_code, 0);
@@ -223,13 +223,13 @@ TEST_F(EmbeddedSettings, RemovedTextIsGone) {
   LaunchFolder folder(kLinux);
   StampText(folder, kEmbedded);
   const ProcessResult removed = RunProcess(
-      {std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp", "--remove", folder.launcher().string()},
+      {(LinuxBuildDir() / "korvan-stamp").string(), "--remove", folder.launcher().string()},
       {});
   ASSERT_EQ(removed.exit_code, 0) << removed.standard_error;
   folder.WriteSettings(Settings(""));
   EXPECT_EQ(folder.ErrorOutput(RunTraced(folder)), folder.Lines(kMainClassMissing));
   // The trailer went, and nothing else.
-  EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(KORVAN_LINUX_LAUNCHER));
+  EXPECT_EQ(fs::file_size(folder.launcher()), fs::file_size(LinuxBuildDir() / "korvan"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, EmbeddedSettingsTest, testing::ValuesIn(AllTargets()), TargetName);

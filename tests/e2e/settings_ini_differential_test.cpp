@@ -236,7 +236,7 @@ class IniDifferentialTest : public testing::Test {
   }
 
   ProcessResult RunLinuxProbe() const {
-    return RunProcess({std::string(KORVAN_LINUX_BUILD_DIR) + "/fixtures/profile-probe",
+    return RunProcess({(LinuxBuildDir() / "fixtures/profile-probe").string(),
                        (folder_ / "script.txt").string(), (folder_ / "linux").string()},
                       {});
   }

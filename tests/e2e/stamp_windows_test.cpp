@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLinuxStamp = std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp";
+const std::string kLinuxStamp = (LinuxBuildDir() / "korvan-stamp").string();
 const std::string kWindowsStamp = std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe";
 const fs::path kInputs = fs::path(KORVAN_SOURCE_DIR) / "tests/fixtures/stamp_inputs";
 const char kCode[] = "{5B1C9E20-3A7D-4F61-8E2B-0C9D4A6F7E13}";

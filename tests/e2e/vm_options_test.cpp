@@ -25,7 +25,7 @@ std::string JvmLibrarySubPath(const LaunchFolder& folder) {
 
 fs::path RefusingJvmBuild(const LaunchFolder& folder) {
   if (folder.windows()) return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures/refusing_jvm.dll";
-  return fs::path(KORVAN_LINUX_BUILD_DIR) / "fixtures/refusing_jvm.so";
+  return LinuxBuildDir() / "fixtures/refusing_jvm.so";
 }
 
 // The values of the trace lines "korvan: <label>: <value>", in order.

@@ -15,12 +15,17 @@ std::vector<Target> AllTargets() {
 
 std::string TargetName(const testing::TestParamInfo<Target>& info) { return info.param.name; }
 
+fs::path LinuxBuildDir() {
+  if (const char* other = std::getenv("KORVAN_LINUX_BUILD_DIR")) return other;
+  return KORVAN_LINUX_BUILD_DIR;
+}
+
 namespace {
 
 // KORVAN_WINDOWS_LAUNCHER names another Windows launcher to test (a stamped
 // one, see tests/e2e/CMakeLists.txt); by default the one the build made.
 fs::path LauncherBuild(TargetKind kind) {
-  if (kind == TargetKind::Linux) return KORVAN_LINUX_LAUNCHER;
+  if (kind == TargetKind::Linux) return LinuxBuildDir() / "korvan";
   if (const char* other = std::getenv("KORVAN_WINDOWS_LAUNCHER")) return other;
   return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
 }
@@ -164,7 +169,7 @@ ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string>
                             const std::string& input_name) {
   options.insert(options.begin(), folder.windows()
                                       ? std::string(KORVAN_WINDOWS_BUILD_DIR) + "/korvan-stamp.exe"
-                                      : std::string(KORVAN_LINUX_BUILD_DIR) + "/korvan-stamp");
+                                      : (LinuxBuildDir() / "korvan-stamp").string());
   options.push_back(folder.NativePath(folder.launcher().filename().string()));
   if (!input_name.empty()) options.push_back(folder.NativePath(input_name));
   return folder.windows() ? RunUnderWine(options) : RunProcess(options, ProcessOptions{});

@@ -21,6 +21,11 @@ struct Target {
 };
 
 std::vector<Target> AllTargets();
+
+// The Linux build under test, by default the one these tests belong to:
+// KORVAN_LINUX_BUILD_DIR names another (scripts/run-sanitized runs these
+// tests against its sanitized launcher and tools).
+std::filesystem::path LinuxBuildDir();
 std::string TargetName(const testing::TestParamInfo<Target>& info);
 
 // Why `target` cannot run here, or "" when it can: the Windows target needs
