@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "support/launch_folder.h"
+#include "support/text_checks.h"
 
 namespace korvan::e2e {
 namespace {
@@ -18,10 +19,6 @@ namespace fs = std::filesystem;
 
 const std::string kJdk = KORVAN_TEST_JDK;
 const std::string kJavaTests = KORVAN_JAVA_TESTS_DIR;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class JavaCommandLinuxTest : public testing::Test {
  protected:
@@ -69,9 +66,7 @@ TEST_F(JavaCommandLinuxTest, JarFolderApplicationStartsFromAnotherFolder) {
                 "Expand Wildcards=Yes\n[Application]\nOutput File=%KORVAN_APP_HOME%/out.txt\n");
   const ProcessResult result = Run({"load", "korvan.extra.Extra", "korvan.probe.Probe"});
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
-  std::ifstream out(folder_.folder() / "out.txt");
-  const std::string written((std::istreambuf_iterator<char>(out)), {});
-  EXPECT_EQ(written, "korvan.extra.Extra from extra.jar\nkorvan.probe.Probe from app.jar\n")
+  EXPECT_EQ(ReadText(folder_.folder() / "out.txt"), "korvan.extra.Extra from extra.jar\nkorvan.probe.Probe from app.jar\n")
       << result.standard_error;
 }
 
