@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "support/launch_folder.h"
 #include "support/text_checks.h"
