@@ -40,6 +40,13 @@ std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
   return finished;
 }
 
+// The rendezvous' object name of the launcher in `folder`.
+std::string InstanceNameOf(const LaunchFolder& folder) {
+  std::string name = folder.NativePath(folder.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  return name;
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!condition()) {
@@ -188,8 +195,21 @@ TEST_F(SingleInstanceWindowsTest, ListTooLongForTheAreaEndsTheSecondWithMinusOne
   EXPECT_TRUE(Record("secondary", folder_).empty());
 }
 
-TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {
+// Without the named ready event (its name taken by another kind of object),
+// requests still wait for the ready point.
+class ReadyPointTest : public SingleInstanceWindowsTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ReadyPointTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   Configure("-Dtestjvm.secondary=int:7 -Dtestjvm.create-delay=1500", folder_);
+  std::future<ProcessResult> squatter;
+  if (GetParam()) {
+    squatter = std::async(std::launch::async, [&] {
+      return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "squat",
+                           InstanceNameOf(folder_) + "_upr_evt", folder_.NativePath("squatting"),
+                           folder_.NativePath("stop")});
+    });
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "squatting"); }));
+  }
   std::future<ProcessResult> first = RunLater(folder_, {});
   // The VM's creation has begun (and lasts 1.5 s): the guard is set up already.
   ASSERT_TRUE(WaitFor([&] { return !Record("create ", folder_).empty(); }));
@@ -201,6 +221,39 @@ TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   const auto secondary = std::find(order.begin(), order.end(), "secondary int [0061|a]");
   ASSERT_NE(secondary, order.end());
   EXPECT_LT(main, secondary);
+  if (GetParam()) EXPECT_EQ(squatter.get().exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadyEvent, ReadyPointTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "NameTaken" : "Named"; });
+
+// Teardown stops serving before the VM goes: a request then never attaches.
+TEST_F(SingleInstanceWindowsTest, ARequestDuringTeardownIsNeverServed) {
+  Configure("-Dtestjvm.secondary=int:7 -Dtestjvm.destroy-delay=4000", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  folder_.WriteFile("stop", "");
+  ASSERT_TRUE(WaitFor([&] { return !Record("destroying", folder_).empty(); }));
+  const ProcessResult late = folder_.Run({"late"}, Options(folder_));
+  EXPECT_EQ(late.exit_code, 255);
+  EXPECT_EQ(first.get().exit_code, 0);
+  const std::vector<std::string> order = Record("", folder_);
+  const auto destroying = std::find(order.begin(), order.end(), "destroying");
+  EXPECT_EQ(std::find(destroying, order.end(), "attach"), order.end());
+  EXPECT_TRUE(Record("secondary", folder_).empty());
+}
+
+// A second instance whose copy timed out leaves a message behind whose area
+// another second instance may have rewritten since: it is answered -1, never
+// served with the other's arguments.
+TEST_F(SingleInstanceWindowsTest, AMessageThatOutlivedItsAreaIsAnsweredMinusOne) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  EXPECT_EQ(folder_.Run({"a"}, Options(folder_)).exit_code, 7);
+  const ProcessResult stale =
+      RunUnderWine({(kFixtures / "instance-poke.exe").string(), "stale", InstanceNameOf(folder_)});
+  EXPECT_EQ(stale.exit_code, 255);
+  Stop(first, folder_);
+  EXPECT_EQ(Record("secondary", folder_), std::vector<std::string>{"secondary int [0061|a]"});
 }
 
 TEST_F(SingleInstanceWindowsTest, CopiesInDifferentFoldersAreBothFirstInstances) {
@@ -249,8 +302,7 @@ TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstan
 
 TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHeaderYet) {
   Configure("", folder_);
-  std::string name = folder_.NativePath(folder_.launcher().filename().string());
-  std::replace(name.begin(), name.end(), '\\', '_');
+  const std::string name = InstanceNameOf(folder_);
   // A first instance that holds the block but publishes its header a second later.
   std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
     return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", name,
@@ -265,8 +317,7 @@ TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHead
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
   std::future<ProcessResult> first = StartFirst(folder_);
-  std::string name = folder_.NativePath(folder_.launcher().filename().string());
-  std::replace(name.begin(), name.end(), '\\', '_');
+  const std::string name = InstanceNameOf(folder_);
   std::vector<std::string> expected;
   // Counts of 0xFFFFFFFF, 0x41414141 and 0x01010101 arguments in 1040 bytes.
   for (const char* fill : {"255", "65", "1"}) {
