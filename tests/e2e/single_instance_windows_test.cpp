@@ -266,6 +266,49 @@ TEST_F(SingleInstanceWindowsTest, CopiesInDifferentFoldersAreBothFirstInstances)
   EXPECT_EQ(Stop(two, other).exit_code, 0);
 }
 
+// The guard is keyed on the file, not on how its path was typed: another
+// case or the short name meets the same first instance, and a path too long
+// for the names made from it still has a guard.
+class LauncherSpellingTest : public SingleInstanceWindowsTest,
+                             public testing::WithParamInterface<std::string> {};
+
+TEST_P(LauncherSpellingTest, EverySpellingOfOneLauncherMeetsOneFirstInstance) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  const std::string file = folder_.launcher().filename().string();
+  std::string first_path = folder_.NativePath(file);
+  if (GetParam() == "LongPath") {
+    // 257 characters: past the 255 of a registered message's name.
+    const std::string deep(257 - first_path.size() - 1, 'd');
+    fs::create_directory(folder_.folder() / deep);
+    fs::copy_file(folder_.launcher(), folder_.folder() / deep / file);
+    const std::string settings = folder_.launcher().stem().string() + ".ini";
+    fs::copy_file(folder_.folder() / settings, folder_.folder() / deep / settings);
+    first_path = folder_.NativePath(deep + "/" + file);
+    ASSERT_EQ(first_path.size(), 257u);
+  }
+  std::string second_path = first_path;
+  if (GetParam() == "LowerCase") {
+    std::transform(second_path.begin(), second_path.end(), second_path.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  } else if (GetParam() == "ShortName") {
+    const ProcessResult short_name =
+        RunUnderWine({"cmd", "/c", "for %I in (" + first_path + ") do @echo %~sI"});
+    second_path = short_name.standard_output.substr(0, short_name.standard_output.find('\r'));
+  }
+  ASSERT_NE(second_path, GetParam() == "LongPath" ? "" : first_path);
+  std::future<ProcessResult> first = std::async(std::launch::async, [&] {
+    return RunUnderWine({first_path}, Options(folder_));
+  });
+  ASSERT_TRUE(WaitFor([&] { return !Record("main com/example/App", folder_).empty(); }));
+  EXPECT_EQ(RunUnderWine({second_path, "x"}, Options(folder_)).exit_code, 7) << second_path;
+  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
+  EXPECT_EQ(Record("main com/example/App", folder_).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, LauncherSpellingTest,
+                         testing::Values("LowerCase", "ShortName", "LongPath"),
+                         [](const auto& info) { return info.param; });
+
 TEST_F(SingleInstanceWindowsTest, SecondInstancesStartedAtOnceAllGetTheirReplies) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
   std::future<ProcessResult> first = StartFirst(folder_);
