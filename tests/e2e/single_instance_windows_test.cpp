@@ -343,19 +343,31 @@ TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstan
   EXPECT_EQ(sevens, 4);
 }
 
-TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHeaderYet) {
+// A first instance that holds the block but publishes its header a second
+// later is waited for; a header whose process is not the one that published
+// it (a process id reused) is never posted to, and the second ends with -1.
+class PublishedHeaderTest : public SingleInstanceWindowsTest,
+                            public testing::WithParamInterface<bool> {};
+
+TEST_P(PublishedHeaderTest, SecondWaitsForTheHeaderOfTheFirstInstanceItself) {
+  const bool other_process = GetParam();
   Configure("", folder_);
   const std::string name = InstanceNameOf(folder_);
-  // A first instance that holds the block but publishes its header a second later.
   std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
-    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", name,
-                         folder_.NativePath("holding"), "1000", "11"});
+    std::vector<std::string> command = {(kFixtures / "instance-poke.exe").string(), "hold", name,
+                                        folder_.NativePath("holding"), "1000", "11"};
+    if (other_process) command.push_back("other");
+    return RunUnderWine(command);
   });
   ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
   const ProcessResult second = folder_.Run({"x"}, Options(folder_));
-  EXPECT_EQ(second.exit_code, 11);
-  EXPECT_EQ(holder.get().exit_code, 0);
+  EXPECT_EQ(second.exit_code, other_process ? 255 : 11);
+  fs::remove(folder_.folder() / "holding");
+  EXPECT_EQ(holder.get().exit_code, other_process ? 4 : 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Identity, PublishedHeaderTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "OtherProcess" : "ItsOwn"; });
 
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
