@@ -25,20 +25,16 @@
 
 #include <cstring>
 #include <memory>
-#include <optional>
-#include <set>
+
+#include "platform/win32/instance_block.h"
+#include "platform/win32/instance_listener.h"
 
 namespace korvan::platform {
 
 namespace {
 
-constexpr DWORD kBlockSize = 1052;
-constexpr DWORD kIdentitySize = 16;
-constexpr std::size_t kAreaOffset = 12;
-constexpr std::size_t kAreaSize = 1040;
-constexpr std::size_t kCreationOffset = 0;
-constexpr std::size_t kAreaTagOffset = 8;
-constexpr std::size_t kCopiedTagOffset = 12;
+using namespace instance_block;
+
 // How long a second instance waits for a first one that opened the block but
 // has not published its header yet, or for the first to copy the area.
 constexpr DWORD kHeaderPatienceMs = 5000;
@@ -46,52 +42,6 @@ constexpr DWORD kCopyPatienceMs = 10000;
 // How long a first instance that stops serving waits for running requests.
 constexpr DWORD kServePatienceMs = 5000;
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() { Reset(); }
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void Reset(HANDLE handle = nullptr) {
-    if (handle_ != nullptr) CloseHandle(handle_);
-    handle_ = handle;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-class View {
- public:
-  explicit View(void* address = nullptr) : address_(static_cast<std::uint8_t*>(address)) {}
-  View(const View&) = delete;
-  View& operator=(const View&) = delete;
-  ~View() { Reset(); }
-  void Reset(void* address = nullptr) {
-    if (address_ != nullptr) UnmapViewOfFile(address_);
-    address_ = static_cast<std::uint8_t*>(address);
-  }
-  explicit operator bool() const { return address_ != nullptr; }
-  volatile LONG* field(std::size_t offset) const {
-    return reinterpret_cast<volatile LONG*>(address_ + offset);
-  }
-  volatile LONG64* field64(std::size_t offset) const {
-    return reinterpret_cast<volatile LONG64*>(address_ + offset);
-  }
-  std::uint8_t* area() const { return address_ + kAreaOffset; }
-
- private:
-  std::uint8_t* address_;
-};
-
-DWORD ReadField(const View& view, std::size_t offset) {
-  return static_cast<DWORD>(InterlockedCompareExchange(view.field(offset), 0, 0));
-}
-
-// The identity block of `name`, created when missing; an empty view when it
-// cannot be had, and the checks it serves are then skipped.
 void OpenIdentity(const std::wstring& name, Handle& mapping, View& view) {
   mapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kIdentitySize,
                                    (name + L"_upr_id").c_str()));
@@ -106,145 +56,6 @@ LONG64 CreationTime(HANDLE process) {
                              created.dwLowDateTime);
 }
 
-void PostReply(DWORD thread, UINT message, std::int32_t code) {
-  PostThreadMessageW(thread, message, static_cast<WPARAM>(static_cast<DWORD>(code)), 0);
-}
-
-class MessageRequest : public InstanceRequest {
- public:
-  MessageRequest(std::vector<std::uint8_t> area, UINT message, DWORD reply_thread)
-      : area_(std::move(area)), message_(message), reply_thread_(reply_thread) {}
-  const std::vector<std::uint8_t>& area() const override { return area_; }
-  // The handler's thread and a first instance that stops serving may race.
-  void Reply(std::int32_t code) override {
-    if (InterlockedExchange(&replied_, 1) != 0) return;
-    PostReply(reply_thread_, message_, code);
-  }
-
- private:
-  std::vector<std::uint8_t> area_;
-  UINT message_;
-  DWORD reply_thread_;
-  LONG replied_ = 0;
-};
-
-// What the first instance's threads share; it outlives the channel while a
-// request thread still runs.
-struct Listener {
-  Listener() { InitializeCriticalSection(&lock); }
-  ~Listener() { DeleteCriticalSection(&lock); }
-
-  // False once the first instance stops serving: the request is not served.
-  bool BeginServing(MessageRequest* request) {
-    EnterCriticalSection(&lock);
-    const bool open = !stopping;
-    if (open) serving.insert(request);
-    LeaveCriticalSection(&lock);
-    return open;
-  }
-  void EndServing(MessageRequest* request) {
-    EnterCriticalSection(&lock);
-    serving.erase(request);
-    if (stopping && serving.empty()) SetEvent(idle.get());
-    LeaveCriticalSection(&lock);
-  }
-  bool Stopping() {
-    EnterCriticalSection(&lock);
-    const bool result = stopping;
-    LeaveCriticalSection(&lock);
-    return result;
-  }
-
-  InstanceRequestHandler handler;
-  UINT message = 0;
-  Handle ready;    // set once the application's main is about to run
-  Handle closing;  // set when this process stops serving
-  Handle idle;     // set once stopping and no request is being served
-  CRITICAL_SECTION lock;
-  bool stopping = false;
-  std::set<MessageRequest*> serving;
-};
-
-struct RequestWork {
-  std::shared_ptr<Listener> listener;
-  MessageRequest request;
-};
-
-DWORD WINAPI RequestThread(LPVOID argument) {
-  std::unique_ptr<RequestWork> work(static_cast<RequestWork*>(argument));
-  Listener& listener = *work->listener;
-  // The ready event is set once and never reset: later requests pass at once.
-  HANDLE waits[2] = {listener.ready.get(), listener.closing.get()};
-  WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-  if (!listener.BeginServing(&work->request)) {
-    work->request.Reply(-1);
-    return 0;
-  }
-  listener.handler(work->request);
-  listener.EndServing(&work->request);
-  return 0;
-}
-
-struct MessageThreadStart {
-  std::shared_ptr<Listener> listener;
-  const View* view;
-  const View* identity;
-  HANDLE copied;   // <name>_upr_read
-  HANDLE started;  // set once the thread has its queue and published its id
-};
-
-// The area that a message with `tag` refers to, copied; nothing when it has
-// been rewritten since the message was posted.
-std::optional<std::vector<std::uint8_t>> CopyArea(const View& view, const View& identity,
-                                                  LONG tag) {
-  const bool tagged = tag != 0 && identity;
-  if (tagged && ReadField(identity, kAreaTagOffset) != static_cast<DWORD>(tag)) return std::nullopt;
-  std::vector<std::uint8_t> area(view.area(), view.area() + kAreaSize);
-  MemoryBarrier();
-  // A writer takes the next tag before it writes: the same tag now means the
-  // copy is whole and of this message's area.
-  if (tagged && ReadField(identity, kAreaTagOffset) != static_cast<DWORD>(tag)) return std::nullopt;
-  return area;
-}
-
-DWORD WINAPI MessageThread(LPVOID argument) {
-  const MessageThreadStart start = *static_cast<MessageThreadStart*>(argument);
-  Listener& listener = *start.listener;
-  MSG message;
-  // A thread has no queue until it asks for a message: posts made before
-  // this would fail.
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-  InterlockedExchange(start.view->field(0), static_cast<LONG>(GetCurrentThreadId()));
-  SetEvent(start.started);
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message != listener.message) continue;
-    const DWORD reply_thread = static_cast<DWORD>(message.wParam);
-    const LONG tag = static_cast<LONG>(message.lParam);
-    std::optional<std::vector<std::uint8_t>> area = CopyArea(*start.view, *start.identity, tag);
-    if (!area) {
-      PostReply(reply_thread, listener.message, -1);
-      continue;
-    }
-    // Copied: the next second instance may write the area.
-    if (*start.identity) InterlockedExchange(start.identity->field(kCopiedTagOffset), tag);
-    if (start.copied != nullptr) SetEvent(start.copied);
-    if (listener.Stopping()) {
-      PostReply(reply_thread, listener.message, -1);
-      continue;
-    }
-    auto* work = new RequestWork{start.listener,
-                                 MessageRequest(std::move(*area), listener.message, reply_thread)};
-    HANDLE thread = CreateThread(nullptr, 0, RequestThread, work, 0, nullptr);
-    if (thread == nullptr) {
-      delete work;
-    } else {
-      CloseHandle(thread);
-    }
-  }
-  return 0;
-}
-
-// The named mutex that one second instance at a time holds while it hands over.
 Handle OpenHandOverLock(const std::wstring& name) {
   return Handle(CreateMutexW(nullptr, FALSE, (name + L"_upr_mtx").c_str()));
 }
