@@ -1,9 +1,11 @@
 #include "instance/instance_guard.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "instance/argument_area.h"
 #include "messages/trace.h"
+#include "platform/files.h"
 
 namespace korvan {
 
@@ -17,7 +19,17 @@ std::wstring InstanceName(const std::wstring& launcher_path) {
   for (wchar_t& c : name) {
     if (c == L'\\') c = L'_';
   }
-  return name;
+  if (name.size() <= kLongestPlainInstanceName) return name;
+  // 64-bit FNV-1a over the characters, letters folded to upper case.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (wchar_t c : name) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    hash = (hash ^ static_cast<std::uint32_t>(c)) * 0x100000001b3ULL;
+  }
+  static const wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring digest = L"korvan_";
+  for (int shift = 60; shift >= 0; shift -= 4) digest += kDigits[(hash >> shift) & 0xF];
+  return digest;
 }
 
 Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
@@ -29,7 +41,10 @@ Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
   const std::wstring single = ReadProfileString(source.file_path, L"Application", L"Single Instance");
   if (!SingleInstanceWanted(type, single)) return Channel();
 
-  Channel channel = platform::OpenInstanceChannel(InstanceName(source.launcher_path));
+  // Every spelling of the launcher's path (case, short names) meets the same first instance.
+  const std::wstring name = InstanceName(platform::CanonicalPath(source.launcher_path));
+  Trace(L"single instance: rendezvous " + name);
+  Channel channel = platform::OpenInstanceChannel(name);
   if (!channel) {
     Trace(L"single instance: the rendezvous cannot be set up; running without the guard");
     return Channel();

@@ -2,6 +2,7 @@
 // The single-instance guard: whether a run takes part, under which name, and
 // what a first and a second instance do with the channel between them.
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,10 +18,16 @@ namespace korvan {
 bool SingleInstanceWanted(const std::wstring& application_type,
                           const std::wstring& single_instance);
 
-// The name of the rendezvous: the launcher path with every backslash turned
-// into "_" (kernel object names may hold none), so copies of the launcher in
-// different folders never meet.
+// The name of the rendezvous, from the launcher's canonical path: that path
+// with every backslash turned into "_" (kernel object names may hold none),
+// so copies of the launcher in different folders never meet. A path too long
+// for the names made from it (a registered message takes 255 characters, an
+// object name with its suffix 260) is named by its digest instead, taken
+// without regard to case.
 std::wstring InstanceName(const std::wstring& launcher_path);
+
+// The longest instance name that is the path itself.
+constexpr std::size_t kLongestPlainInstanceName = 240;
 
 // The guard of a run, as `Initialize` sets it up from the settings file.
 // Nothing when the guard is off (not asked for, a service, or the rendezvous

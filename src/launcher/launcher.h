@@ -23,11 +23,11 @@ struct Launcher {
   LaunchSettings settings;
   RuntimeSearchResult runtime;
   std::vector<std::string> host_vm_options;  // what a service host needs of the VM (Linux: -Xrs)
-  // The single-instance rendezvous; null when the guard is off. Released
-  // after the VM is destroyed: handlers may still be calling into it.
+  // The single-instance rendezvous; null when the guard is off. It stops
+  // serving before the VM is destroyed (RunLauncher) and is released after.
   std::unique_ptr<platform::InstanceChannel> instance;
   // Declared last, so destroyed first: its destruction waits for the
-  // application's non-daemon threads, while the channel above still serves.
+  // application's non-daemon threads.
   std::unique_ptr<VmSession> vm;
 };
 

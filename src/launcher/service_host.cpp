@@ -7,6 +7,7 @@
 #include "messages/trace.h"
 #include "platform/background_thread.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/service.h"
 #include "platform/text.h"
 
@@ -33,6 +34,10 @@ class ServiceHost : public platform::ServiceApplication {
       : launcher_(launcher), stop_([this] { StartStopThread(); }) {}
 
   int Run(const std::vector<std::wstring>& start_arguments) override {
+    // This is the manager's thread, not the entry's: without this its narrow
+    // text (the VM options) would take the user's code page, not the one a
+    // console run takes.
+    platform::UseSystemDefaultLocale();
     const int code = RunApplication(launcher_, start_arguments, [this] {
       if (platform::AnnounceServiceReady()) Note(L"service manager told READY=1");
       stop_.MainStarted();

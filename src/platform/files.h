@@ -11,4 +11,10 @@ bool PathExists(const std::wstring& path);
 // One folder level; false when it could not be made (it may exist already).
 bool MakeDirectory(const std::wstring& path);
 
+// The path of an existing file as the file system holds it, so that every
+// spelling of one file gives one text: Windows the long form of every
+// component in its stored case (GetFinalPathNameByHandleW, without the
+// "\\?\" prefix); POSIX realpath. `path` itself when it cannot be resolved.
+std::wstring CanonicalPath(const std::wstring& path);
+
 }  // namespace korvan::platform

@@ -40,6 +40,12 @@ class InstanceChannel {
   // First instance: the exit code that second instances still waiting for a
   // reply end with when this process ends.
   virtual void SetExitCode(int code) = 0;
+  // First instance, before the run is torn down: stops taking requests.
+  // Requests that arrive from now on, or that still wait for the ready point,
+  // are answered -1 and never reach the handler; handlers still running get
+  // a few seconds to finish, and their second instances are answered -1 after
+  // that. Once this returns the handler is not called again.
+  virtual void StopServing() = 0;
 
   // Second instance: hands the area over; false when it could not.
   virtual bool HandOver(const std::vector<std::uint8_t>& area) = 0;

@@ -394,8 +394,29 @@ INSTANTIATE_TEST_SUITE_P(
                     NavigationCase{"ClickBesideText", {"click", "205", "-2", "3"}, false},
                     NavigationCase{"Space", {"char", "205", "32"}, true},
                     NavigationCase{"Enter", {"char", "205", "13"}, true},
+                    // Real keys: Tab from the folder edit reaches Browse, then the link.
+                    NavigationCase{"TabThenEnterKey", {"keys", "201", "9", "9", "13"}, true},
+                    NavigationCase{"TabThenSpaceKey", {"keys", "201", "9", "9", "32"}, true},
                     NavigationCase{"OtherCharacter", {"char", "205", "97"}, false}),
     [](const testing::TestParamInfo<NavigationCase>& info) { return std::string(info.param.name); });
+
+// A new font (as a move to a monitor of another DPI brings) is painted: the
+// link does not keep its first underlined font.
+TEST_F(RuntimeDialogTest, TheLinkFollowsANewFont) {
+  WriteSettings("");
+  Start();
+  const unsigned before = LinkPixels("0000FF", 5);
+  ASSERT_GT(before, 0u);
+  ASSERT_EQ(Drive({"font", kMissingRuntime, "205", "13"}).exit_code, 0);  // SYSTEM_FONT, bold
+  unsigned after = before;
+  for (int tries = 0; tries < 10 && after == before; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    after = LinkPixels("0000FF", 0);
+  }
+  EXPECT_NE(after, before);
+  Drive({"press", kMissingRuntime, "2"});
+  EXPECT_EQ(Finish().exit_code, 255);
+}
 
 // "Failure Check": the uncaught exception of a real VM's main is shown with
 // Ignore and Stop. "-XX:+PrintStringTableStatistics" makes the VM print its

@@ -4,6 +4,7 @@
 // recording test JVM for what no real VM does on demand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -31,12 +32,14 @@ struct ServiceState {
   int state = 0;  // 0 when sc could not tell
   int win32_exit_code = -1;
   int service_exit_code = -1;
+  int check_point = -1;
 };
 
+// sc prints some fields in decimal and others (CHECKPOINT) as 0x...
 int Field(const std::string& text, const std::string& name) {
-  const std::regex pattern(name + R"(\s*:\s*(\d+))");
+  const std::regex pattern(name + R"(\s*:\s*(0x[0-9a-fA-F]+|\d+))");
   std::smatch match;
-  return std::regex_search(text, match, pattern) ? std::stoi(match[1]) : -1;
+  return std::regex_search(text, match, pattern) ? std::stoi(match[1], nullptr, 0) : -1;
 }
 
 ServiceState ParseState(const std::string& sc_output) {
@@ -44,6 +47,7 @@ ServiceState ParseState(const std::string& sc_output) {
   state.state = std::max(0, Field(sc_output, "STATE"));
   state.win32_exit_code = Field(sc_output, "WIN32_EXIT_CODE");
   state.service_exit_code = Field(sc_output, "SERVICE_EXIT_CODE");
+  state.check_point = Field(sc_output, "CHECKPOINT");
   return state;
 }
 
@@ -247,6 +251,29 @@ TEST_F(ServiceWindowsTest, AStopDuringVmCreationReachesStopOnceMainStarts) {
   const std::vector<std::string> record = Record();
   EXPECT_EQ(Matching(record, "stop "), std::vector<std::string>{"stop com/example/App"});
   EXPECT_LT(IndexOf(record, "main com/example/App"), IndexOf(record, "main returns after stop"));
+}
+
+TEST_F(ServiceWindowsTest, AStopLongerThanTheWaitHintKeepsReportingProgress) {
+  Install("KvSvcSlowStop", "-Dtestjvm.main=wait-for-stop -Dtestjvm.stop-delay=4500");
+  ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
+  ASSERT_TRUE(WaitForRecord("main ", 30));
+  EXPECT_EQ(Stop().state, kStopPending);
+  // The manager takes a check point that stands still past the wait hint
+  // (3 s) for a hung stop.
+  std::vector<int> check_points;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  ServiceState seen = Query();
+  while (seen.state == kStopPending && std::chrono::steady_clock::now() < deadline) {
+    if (check_points.empty() || check_points.back() != seen.check_point) {
+      check_points.push_back(seen.check_point);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    seen = Query();
+  }
+  EXPECT_EQ(WaitForState(kStopped, 30).state, kStopped);
+  ASSERT_GE(check_points.size(), 3u) << testing::PrintToString(check_points);
+  EXPECT_TRUE(std::is_sorted(check_points.begin(), check_points.end()))
+      << testing::PrintToString(check_points);
 }
 
 struct FailedRunCase {

@@ -175,6 +175,20 @@ TEST_P(SingleInstanceLinuxRuntimeTest, RequestsAreServedWhileTheApplicationRunsO
   EXPECT_EQ(app.StopFirst().standard_output, "main\nsecondary [U+0061]\n");
 }
 
+// The VM's teardown (here a shutdown hook that waits) no longer serves: a
+// start then never reaches secondaryMain.
+TEST_P(SingleInstanceLinuxRuntimeTest, ARequestDuringTeardownIsNeverServed) {
+  SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleInt");
+  ASSERT_TRUE(app.StartFirst({"hook"}));
+  std::ofstream(app.markers() / "stop") << "";
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(app.markers() / "hook-running"); }));
+  EXPECT_EQ(app.Run({"late"}).exit_code, 255);
+  std::ofstream(app.markers() / "hook-release") << "";
+  const ProcessResult first = app.first().get();
+  EXPECT_EQ(first.exit_code, 0);
+  EXPECT_EQ(first.standard_output, "main\n");
+}
+
 TEST_P(SingleInstanceLinuxRuntimeTest, WithoutSecondaryMainTheSecondTakesTheFirstsExitCode) {
   SingleLauncher app(runtime_folder_, runtime_, "korvan.probe.SingleNone");
   ASSERT_TRUE(app.StartFirst());

@@ -40,6 +40,13 @@ std::size_t Finished(const std::vector<std::future<ProcessResult>>& runs) {
   return finished;
 }
 
+// The rendezvous' object name of the launcher in `folder`.
+std::string InstanceNameOf(const LaunchFolder& folder) {
+  std::string name = folder.NativePath(folder.launcher().filename().string());
+  std::replace(name.begin(), name.end(), '\\', '_');
+  return name;
+}
+
 bool WaitFor(const std::function<bool()>& condition) {
   const auto deadline = std::chrono::steady_clock::now() + 60s;
   while (!condition()) {
@@ -187,8 +194,21 @@ TEST_F(SingleInstanceWindowsTest, ListTooLongForTheAreaEndsTheSecondWithMinusOne
   EXPECT_TRUE(Record("secondary", folder_).empty());
 }
 
-TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {
+// Without the named ready event (its name taken by another kind of object),
+// requests still wait for the ready point.
+class ReadyPointTest : public SingleInstanceWindowsTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ReadyPointTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   Configure("-Dtestjvm.secondary=int:7 -Dtestjvm.create-delay=1500", folder_);
+  std::future<ProcessResult> squatter;
+  if (GetParam()) {
+    squatter = std::async(std::launch::async, [&] {
+      return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "squat",
+                           InstanceNameOf(folder_) + "_upr_evt", folder_.NativePath("squatting"),
+                           folder_.NativePath("stop")});
+    });
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "squatting"); }));
+  }
   std::future<ProcessResult> first = RunLater(folder_, {});
   // The VM's creation has begun (and lasts 1.5 s): the guard is set up already.
   ASSERT_TRUE(WaitFor([&] { return !Record("create ", folder_).empty(); }));
@@ -200,6 +220,39 @@ TEST_F(SingleInstanceWindowsTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   const auto secondary = std::find(order.begin(), order.end(), "secondary int [0061|a]");
   ASSERT_NE(secondary, order.end());
   EXPECT_LT(main, secondary);
+  if (GetParam()) EXPECT_EQ(squatter.get().exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadyEvent, ReadyPointTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "NameTaken" : "Named"; });
+
+// Teardown stops serving before the VM goes: a request then never attaches.
+TEST_F(SingleInstanceWindowsTest, ARequestDuringTeardownIsNeverServed) {
+  Configure("-Dtestjvm.secondary=int:7 -Dtestjvm.destroy-delay=4000", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  folder_.WriteFile("stop", "");
+  ASSERT_TRUE(WaitFor([&] { return !Record("destroying", folder_).empty(); }));
+  const ProcessResult late = folder_.Run({"late"}, Options(folder_));
+  EXPECT_EQ(late.exit_code, 255);
+  EXPECT_EQ(first.get().exit_code, 0);
+  const std::vector<std::string> order = Record("", folder_);
+  const auto destroying = std::find(order.begin(), order.end(), "destroying");
+  EXPECT_EQ(std::find(destroying, order.end(), "attach"), order.end());
+  EXPECT_TRUE(Record("secondary", folder_).empty());
+}
+
+// A second instance whose copy timed out leaves a message behind whose area
+// another second instance may have rewritten since: it is answered -1, never
+// served with the other's arguments.
+TEST_F(SingleInstanceWindowsTest, AMessageThatOutlivedItsAreaIsAnsweredMinusOne) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  std::future<ProcessResult> first = StartFirst(folder_);
+  EXPECT_EQ(folder_.Run({"a"}, Options(folder_)).exit_code, 7);
+  const ProcessResult stale =
+      RunUnderWine({(kFixtures / "instance-poke.exe").string(), "stale", InstanceNameOf(folder_)});
+  EXPECT_EQ(stale.exit_code, 255);
+  Stop(first, folder_);
+  EXPECT_EQ(Record("secondary", folder_), std::vector<std::string>{"secondary int [0061|a]"});
 }
 
 TEST_F(SingleInstanceWindowsTest, CopiesInDifferentFoldersAreBothFirstInstances) {
@@ -211,6 +264,49 @@ TEST_F(SingleInstanceWindowsTest, CopiesInDifferentFoldersAreBothFirstInstances)
   EXPECT_EQ(Stop(one, folder_).exit_code, 0);
   EXPECT_EQ(Stop(two, other).exit_code, 0);
 }
+
+// The guard is keyed on the file, not on how its path was typed: another
+// case or the short name meets the same first instance, and a path too long
+// for the names made from it still has a guard.
+class LauncherSpellingTest : public SingleInstanceWindowsTest,
+                             public testing::WithParamInterface<std::string> {};
+
+TEST_P(LauncherSpellingTest, EverySpellingOfOneLauncherMeetsOneFirstInstance) {
+  Configure("-Dtestjvm.secondary=int:7", folder_);
+  const std::string file = folder_.launcher().filename().string();
+  std::string first_path = folder_.NativePath(file);
+  if (GetParam() == "LongPath") {
+    // 257 characters: past the 255 of a registered message's name.
+    const std::string deep(257 - first_path.size() - 1, 'd');
+    fs::create_directory(folder_.folder() / deep);
+    fs::copy_file(folder_.launcher(), folder_.folder() / deep / file);
+    const std::string settings = folder_.launcher().stem().string() + ".ini";
+    fs::copy_file(folder_.folder() / settings, folder_.folder() / deep / settings);
+    first_path = folder_.NativePath(deep + "/" + file);
+    ASSERT_EQ(first_path.size(), 257u);
+  }
+  std::string second_path = first_path;
+  if (GetParam() == "LowerCase") {
+    std::transform(second_path.begin(), second_path.end(), second_path.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  } else if (GetParam() == "ShortName") {
+    const ProcessResult short_name =
+        RunUnderWine({"cmd", "/c", "for %I in (" + first_path + ") do @echo %~sI"});
+    second_path = short_name.standard_output.substr(0, short_name.standard_output.find('\r'));
+  }
+  ASSERT_NE(second_path, GetParam() == "LongPath" ? "" : first_path);
+  std::future<ProcessResult> first = std::async(std::launch::async, [&] {
+    return RunUnderWine({first_path}, Options(folder_));
+  });
+  ASSERT_TRUE(WaitFor([&] { return !Record("main com/example/App", folder_).empty(); }));
+  EXPECT_EQ(RunUnderWine({second_path, "x"}, Options(folder_)).exit_code, 7) << second_path;
+  EXPECT_EQ(Stop(first, folder_).exit_code, 0);
+  EXPECT_EQ(Record("main com/example/App", folder_).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, LauncherSpellingTest,
+                         testing::Values("LowerCase", "ShortName", "LongPath"),
+                         [](const auto& info) { return info.param; });
 
 TEST_F(SingleInstanceWindowsTest, SecondInstancesStartedAtOnceAllGetTheirReplies) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
@@ -246,26 +342,36 @@ TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstan
   EXPECT_EQ(sevens, 4);
 }
 
-TEST_F(SingleInstanceWindowsTest, SecondWaitsForAFirstThatHasNotPublishedItsHeaderYet) {
+// A first instance that holds the block but publishes its header a second
+// later is waited for; a header whose process is not the one that published
+// it (a process id reused) is never posted to, and the second ends with -1.
+class PublishedHeaderTest : public SingleInstanceWindowsTest,
+                            public testing::WithParamInterface<bool> {};
+
+TEST_P(PublishedHeaderTest, SecondWaitsForTheHeaderOfTheFirstInstanceItself) {
+  const bool other_process = GetParam();
   Configure("", folder_);
-  std::string name = folder_.NativePath(folder_.launcher().filename().string());
-  std::replace(name.begin(), name.end(), '\\', '_');
-  // A first instance that holds the block but publishes its header a second later.
+  const std::string name = InstanceNameOf(folder_);
   std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
-    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", name,
-                         folder_.NativePath("holding"), "1000", "11"});
+    std::vector<std::string> command = {(kFixtures / "instance-poke.exe").string(), "hold", name,
+                                        folder_.NativePath("holding"), "1000", "11"};
+    if (other_process) command.push_back("other");
+    return RunUnderWine(command);
   });
   ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
   const ProcessResult second = folder_.Run({"x"}, Options(folder_));
-  EXPECT_EQ(second.exit_code, 11);
-  EXPECT_EQ(holder.get().exit_code, 0);
+  EXPECT_EQ(second.exit_code, other_process ? 255 : 11);
+  fs::remove(folder_.folder() / "holding");
+  EXPECT_EQ(holder.get().exit_code, other_process ? 4 : 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Identity, PublishedHeaderTest, testing::Bool(),
+                         [](const auto& info) { return info.param ? "OtherProcess" : "ItsOwn"; });
 
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
   std::future<ProcessResult> first = StartFirst(folder_);
-  std::string name = folder_.NativePath(folder_.launcher().filename().string());
-  std::replace(name.begin(), name.end(), '\\', '_');
+  const std::string name = InstanceNameOf(folder_);
   std::vector<std::string> expected;
   // Counts of 0xFFFFFFFF, 0x41414141 and 0x01010101 arguments in 1040 bytes.
   for (const char* fill : {"255", "65", "1"}) {

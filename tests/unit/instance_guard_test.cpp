@@ -36,6 +36,16 @@ TEST(InstanceName, TurnsEveryBackslashIntoAnUnderscore) {
   EXPECT_EQ(InstanceName(L"/opt/app/bin/app"), L"/opt/app/bin/app");
 }
 
+TEST(InstanceName, NamesAPathTooLongForTheObjectNamesByItsDigest) {
+  const std::wstring folder = L"C:\\" + std::wstring(300, L'd') + L"\\";
+  const std::wstring name = InstanceName(folder + L"App.exe");
+  EXPECT_LE(name.size(), kLongestPlainInstanceName);
+  EXPECT_EQ(InstanceName(L"c:\\" + std::wstring(300, L'D') + L"\\app.EXE"), name);
+  EXPECT_NE(InstanceName(folder + L"Other.exe"), name);
+  const std::wstring longest = L"C:\\" + std::wstring(kLongestPlainInstanceName - 3, L'x');
+  EXPECT_EQ(InstanceName(longest), L"C:_" + std::wstring(kLongestPlainInstanceName - 3, L'x'));
+}
+
 TEST(ArgumentsToHandOver, GivesOneEmptyArgumentForNone) {
   EXPECT_EQ(ArgumentsToHandOver({}), std::vector<std::wstring>{L""});
   EXPECT_EQ(ArgumentsToHandOver({L"a"}), std::vector<std::wstring>{L"a"});

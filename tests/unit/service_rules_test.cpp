@@ -100,11 +100,13 @@ using A = platform::ControlAction;
 INSTANTIATE_TEST_SUITE_P(Controls, ControlActionTest,
                          testing::Values(ControlCase{1, false, A::StopPending},   // STOP
                                          ControlCase{5, false, A::StopPending},   // SHUTDOWN
+                                         ControlCase{15, false, A::StopPending},  // PRESHUTDOWN
                                          ControlCase{4, false, A::Rereport},      // INTERROGATE
                                          ControlCase{2, false, A::Rereport},      // PAUSE
                                          ControlCase{128, false, A::Rereport},    // user-defined
                                          ControlCase{1, true, A::None},
-                                         ControlCase{5, true, A::None}));
+                                         ControlCase{5, true, A::None},
+                                         ControlCase{15, true, A::None}));
 
 struct NameCase {
   const wchar_t* path;

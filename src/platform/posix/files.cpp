@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -13,6 +16,12 @@ bool PathExists(const std::wstring& path) {
 
 bool MakeDirectory(const std::wstring& path) {
   return mkdir(NarrowFromWide(path).c_str(), 0777) == 0;
+}
+
+std::wstring CanonicalPath(const std::wstring& path) {
+  char resolved[PATH_MAX];
+  if (realpath(NarrowFromWide(path).c_str(), resolved) == nullptr) return path;
+  return WideFromNarrow(resolved);
 }
 
 }  // namespace korvan::platform

@@ -41,6 +41,8 @@ constexpr char kMagic[4] = {'K', 'V', 'N', '1'};
 // How long a second instance tries to reach a first one that holds the lock
 // but does not listen yet.
 constexpr auto kConnectPatience = std::chrono::seconds(5);
+// How long a first instance that stops serving waits for running requests.
+constexpr auto kServePatience = std::chrono::seconds(5);
 
 class FileDescriptor {
  public:
@@ -152,8 +154,12 @@ struct Listener {
   std::mutex lock;
   std::condition_variable ready_changed;
   bool ready = false;
+  bool stopping = false;  // this process no longer serves requests
   // Connections not answered yet: they learn the exit code when this process ends.
   std::set<int> open;
+  // Connections whose request the handler is serving now.
+  std::set<int> serving;
+  std::condition_variable serving_ended;
 
   // Sends the first answer on `fd` and closes it; later ones are dropped.
   void Answer(int fd, char kind, std::int32_t code) {
@@ -221,13 +227,23 @@ void ServeConnection(std::shared_ptr<Listener> listener, int fd) {
     if (listener->open.erase(fd) != 0) close(fd);
     return;
   }
+  bool served = false;
   {
     std::unique_lock<std::mutex> hold(listener->lock);
-    listener->ready_changed.wait(hold, [&] { return listener->ready; });
+    listener->ready_changed.wait(hold, [&] { return listener->ready || listener->stopping; });
+    served = !listener->stopping;
+    if (served) listener->serving.insert(fd);
+  }
+  if (!served) {
+    listener->Answer(fd, 'R', -1);
+    return;
   }
   // Unanswered, the connection stays open until this process ends.
   SocketRequest request(*listener, std::move(area), fd);
   listener->handler(request);
+  std::lock_guard<std::mutex> hold(listener->lock);
+  listener->serving.erase(fd);
+  listener->serving_ended.notify_all();
 }
 
 void AcceptConnections(std::shared_ptr<Listener> listener, int socket_fd) {
@@ -256,10 +272,27 @@ class SocketChannel : public InstanceChannel {
 
   ~SocketChannel() override {
     if (!first_ || !listener_) return;
-    shutdown(socket_.get(), SHUT_RDWR);  // wakes the accepting thread
-    if (acceptor_.joinable()) acceptor_.join();
-    unlink(socket_path_.c_str());  // still ours: the lock is held until below
+    StopServing();
     listener_->AnswerAll(exit_code_);
+  }
+
+  void StopServing() override {
+    if (!first_ || !listener_ || !acceptor_.joinable()) return;
+    // No later start reaches this process: the socket goes first.
+    unlink(socket_path_.c_str());  // still ours: the lock is held until the channel goes
+    shutdown(socket_.get(), SHUT_RDWR);  // wakes the accepting thread
+    acceptor_.join();
+    std::unique_lock<std::mutex> hold(listener_->lock);
+    listener_->stopping = true;
+    listener_->ready_changed.notify_all();  // requests still waiting for the ready point
+    if (!listener_->serving_ended.wait_for(hold, kServePatience,
+                                           [&] { return listener_->serving.empty(); })) {
+      for (const int fd : listener_->serving) {
+        if (listener_->open.erase(fd) == 0) continue;
+        SendAnswer(fd, 'R', -1);
+        close(fd);
+      }
+    }
   }
 
   bool first() const override { return first_; }

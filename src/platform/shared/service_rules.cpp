@@ -7,6 +7,7 @@ constexpr std::uint32_t kServiceSpecificError = 1066;  // ERROR_SERVICE_SPECIFIC
 constexpr std::uint32_t kFailedRun = 1;
 constexpr std::uint32_t kControlStop = 1;      // SERVICE_CONTROL_STOP
 constexpr std::uint32_t kControlShutdown = 5;  // SERVICE_CONTROL_SHUTDOWN
+constexpr std::uint32_t kControlPreshutdown = 15;  // SERVICE_CONTROL_PRESHUTDOWN
 }  // namespace
 
 ServiceExitCodes StoppedExitCodes(int run_exit_code) {
@@ -16,7 +17,9 @@ ServiceExitCodes StoppedExitCodes(int run_exit_code) {
 
 ControlAction ActionForControl(std::uint32_t control, bool stopped) {
   if (stopped) return ControlAction::None;
-  if (control == kControlStop || control == kControlShutdown) return ControlAction::StopPending;
+  if (control == kControlStop || control == kControlShutdown || control == kControlPreshutdown) {
+    return ControlAction::StopPending;
+  }
   return ControlAction::Rereport;
 }
 

@@ -22,10 +22,13 @@ enum class ControlAction {
   None,         // the service has stopped: nothing is left to report
 };
 
-// STOP (1) and SHUTDOWN (5) alike stop the service; any other control only
-// re-reports the status.
+// STOP (1), SHUTDOWN (5) and PRESHUTDOWN (15) alike stop the service; any
+// other control only re-reports the status.
 ControlAction ActionForControl(std::uint32_t control, bool stopped);
 
 constexpr std::uint32_t kStopWaitHintMs = 3000;
+// How often STOP_PENDING is reported again, with the next check point, while
+// the application stops: well inside the wait hint.
+constexpr std::uint32_t kStopProgressIntervalMs = 1000;
 
 }  // namespace korvan::platform

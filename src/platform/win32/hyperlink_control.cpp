@@ -117,7 +117,10 @@ void HyperlinkControl::Initialise() {
   GetClassNameW(window_, class_name, 8);
   if (_wcsicmp(class_name, L"static") == 0) {
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
-    if ((style & SS_NOTIFY) == 0) SetWindowLongPtrW(window_, GWL_STYLE, style | SS_NOTIFY);
+    // A tab stop too: the link takes the keyboard focus like a button.
+    if ((style & (SS_NOTIFY | WS_TABSTOP)) != (SS_NOTIFY | WS_TABSTOP)) {
+      SetWindowLongPtrW(window_, GWL_STYLE, style | SS_NOTIFY | WS_TABSTOP);
+    }
     const LONG_PTR kind = style & 0xFF;
     // Icons, rectangles, frames, owner-drawn, bitmaps and metafiles draw no text.
     if ((kind >= 3 && kind <= 9) || (kind >= 13 && kind <= 15)) paint_label_ = false;
@@ -129,14 +132,7 @@ void HyperlinkControl::Initialise() {
   if (paint_label_) {
     normal_font_ = reinterpret_cast<HFONT>(SendMessageW(GetParent(window_), WM_GETFONT, 0, 0));
     if (normal_font_ == nullptr) normal_font_ = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    if (normal_font_ != nullptr && link_font_ == nullptr) {
-      LOGFONTW description{};
-      if (GetObjectW(normal_font_, sizeof(description), &description) != 0) {
-        description.lfUnderline = TRUE;
-        link_font_ = CreateFontIndirectW(&description);
-        owns_link_font_ = link_font_ != nullptr;
-      }
-    }
+    if (link_font_ == nullptr) MakeLinkFont();
   }
 
   tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -157,6 +153,19 @@ void HyperlinkControl::Initialise() {
   if (paint_label_) ReadColours();
 }
 
+void HyperlinkControl::MakeLinkFont() {
+  if (owns_link_font_ && link_font_ != nullptr) DeleteObject(link_font_);
+  link_font_ = nullptr;
+  owns_link_font_ = false;
+  LOGFONTW description{};
+  if (normal_font_ == nullptr || GetObjectW(normal_font_, sizeof(description), &description) == 0) {
+    return;
+  }
+  description.lfUnderline = TRUE;
+  link_font_ = CreateFontIndirectW(&description);
+  owns_link_font_ = link_font_ != nullptr;
+}
+
 void HyperlinkControl::SetTarget(const std::wstring& target) {
   target_ = target;
   if (label_.empty()) RecomputeLinkRectangle();
@@ -174,6 +183,16 @@ void HyperlinkControl::RegisterTool() {
   tool.hinst = GetModuleHandleW(nullptr);
   tool.lpszText = const_cast<wchar_t*>(target_.c_str());
   SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void HyperlinkControl::UpdateToolRectangle() {
+  if (tooltip_ == nullptr) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = kToolRecordSize;
+  tool.hwnd = window_;
+  tool.uId = kToolId;
+  tool.rect = link_rectangle_;
+  SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void HyperlinkControl::ReadColours() {
@@ -301,10 +320,25 @@ LRESULT HyperlinkControl::Handle(UINT message, WPARAM wparam, LPARAM lparam, boo
     case WM_CHAR:
       if (wparam == 13 || wparam == 32) Navigate();
       return 0;
-    case WM_GETDLGCODE:
+    case WM_GETDLGCODE: {
+      // Enter and Space open the link: the dialog manager would otherwise
+      // take Enter for the default button.
+      const MSG* key = reinterpret_cast<const MSG*>(lparam);
+      if (key != nullptr && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+          (key->wParam == VK_RETURN || key->wParam == VK_SPACE)) {
+        return DLGC_WANTCHARS | DLGC_WANTMESSAGE;
+      }
       return DLGC_WANTCHARS;
+    }
     case WM_SETFONT:
+      // A move to a monitor of another DPI brings a new font: the underlined
+      // copy and the text's extent follow it.
       normal_font_ = reinterpret_cast<HFONT>(wparam);
+      if (paint_label_) {
+        MakeLinkFont();
+        RecomputeLinkRectangle();
+        UpdateToolRectangle();
+      }
       if (LOWORD(lparam) != 0) {
         InvalidateRect(window_, nullptr, TRUE);
         UpdateWindow(window_);

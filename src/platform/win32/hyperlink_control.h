@@ -34,11 +34,14 @@ class HyperlinkControl {
   void Initialise();
   void ReadColours();
   void RecomputeLinkRectangle();
+  // The link font: the normal font underlined, made again when the font changes.
+  void MakeLinkFont();
   void Paint(HDC given);
   UINT Alignment() const;
   const std::wstring& ShownText() const { return label_.empty() ? target_ : label_; }
   bool InLink(POINT point) const { return PtInRect(&link_rectangle_, point) != FALSE; }
   void RegisterTool();
+  void UpdateToolRectangle();
   void Release();
 
   HWND window_ = nullptr;

@@ -10,6 +10,8 @@ import java.nio.file.Path;
  * waits until "stop" appears there; a number in "stop" becomes the exit code
  * (System.exit), an empty file lets main return. With "thread" as its second
  * argument, main returns at once and a thread of its own does the waiting.
+ * With "hook" there, a shutdown hook creates "hook-running" and holds the
+ * VM's teardown until "hook-release" appears.
  */
 final class SingleApp {
   private SingleApp() {}
@@ -18,6 +20,16 @@ final class SingleApp {
     Path folder = Path.of(args[0]);
     System.out.println("main");
     System.out.flush();
+    if (java.util.Arrays.asList(args).contains("hook")) {
+      Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+        try {
+          Files.createFile(folder.resolve("hook-running"));
+          while (!Files.exists(folder.resolve("hook-release"))) Thread.sleep(5);
+        } catch (Exception e) {
+          throw new IllegalStateException(e);
+        }
+      }));
+    }
     Path started = folder.resolve("main-started.part");
     Files.writeString(started, Long.toString(ProcessHandle.current().pid()));
     Files.move(started, folder.resolve("main-started"));

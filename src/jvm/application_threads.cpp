@@ -1,0 +1,90 @@
+#include "jvm/application_threads.h"
+
+namespace korvan {
+
+namespace {
+
+struct ThreadMethods {
+  jclass thread = nullptr;
+  jmethodID all_stack_traces = nullptr;
+  jmethodID current = nullptr;
+  jmethodID is_daemon = nullptr;
+  jmethodID is_alive = nullptr;
+  jmethodID join = nullptr;
+  jmethodID key_set = nullptr;
+  jmethodID to_array = nullptr;
+};
+
+// Each lookup only while the ones before it succeeded: no JNI call is made
+// with an exception pending.
+bool FindThreadMethods(JNIEnv* env, ThreadMethods& methods) {
+  methods.thread = env->FindClass("java/lang/Thread");
+  if (methods.thread == nullptr) return false;
+  jclass map = env->FindClass("java/util/Map");
+  if (map == nullptr) return false;
+  jclass collection = env->FindClass("java/util/Collection");
+  if (collection == nullptr) return false;
+  return (methods.all_stack_traces = env->GetStaticMethodID(methods.thread, "getAllStackTraces",
+                                                            "()Ljava/util/Map;")) != nullptr &&
+         (methods.current = env->GetStaticMethodID(methods.thread, "currentThread",
+                                                   "()Ljava/lang/Thread;")) != nullptr &&
+         (methods.is_daemon = env->GetMethodID(methods.thread, "isDaemon", "()Z")) != nullptr &&
+         (methods.is_alive = env->GetMethodID(methods.thread, "isAlive", "()Z")) != nullptr &&
+         (methods.join = env->GetMethodID(methods.thread, "join", "()V")) != nullptr &&
+         (methods.key_set = env->GetMethodID(map, "keySet", "()Ljava/util/Set;")) != nullptr &&
+         (methods.to_array = env->GetMethodID(collection, "toArray", "()[Ljava/lang/Object;")) !=
+             nullptr;
+}
+
+// The VM's threads now; null when the VM cannot say.
+jobjectArray AllThreads(JNIEnv* env, const ThreadMethods& methods) {
+  jobject map = env->CallStaticObjectMethod(methods.thread, methods.all_stack_traces);
+  if (map == nullptr) return nullptr;
+  jobject keys = env->CallObjectMethod(map, methods.key_set);
+  env->DeleteLocalRef(map);
+  if (keys == nullptr) return nullptr;
+  auto* threads = static_cast<jobjectArray>(env->CallObjectMethod(keys, methods.to_array));
+  env->DeleteLocalRef(keys);
+  return threads;
+}
+
+// Joins each live non-daemon thread but `self`; false when there was none.
+bool JoinApplicationThreads(JNIEnv* env, const ThreadMethods& methods, jobject self,
+                            jobjectArray threads) {
+  bool joined = false;
+  const jsize count = env->GetArrayLength(threads);
+  for (jsize i = 0; i < count && !env->ExceptionCheck(); ++i) {
+    jobject thread = env->GetObjectArrayElement(threads, i);
+    if (thread != nullptr && !env->IsSameObject(thread, self) &&
+        !env->CallBooleanMethod(thread, methods.is_daemon) &&
+        env->CallBooleanMethod(thread, methods.is_alive)) {
+      env->CallVoidMethod(thread, methods.join);
+      joined = true;
+    }
+    env->DeleteLocalRef(thread);
+  }
+  return joined && !env->ExceptionCheck();
+}
+
+}  // namespace
+
+void WaitForApplicationThreads(const VmSession& session) {
+  const AttachedThread attached(session);
+  JNIEnv* env = attached.env();
+  if (env == nullptr) return;
+  ThreadMethods methods;
+  if (FindThreadMethods(env, methods)) {
+    jobject self = env->CallStaticObjectMethod(methods.thread, methods.current);
+    // A thread may start another before it ends: ask again until none is left.
+    for (bool joined = self != nullptr; joined;) {
+      jobjectArray threads = AllThreads(env, methods);
+      joined = threads != nullptr && JoinApplicationThreads(env, methods, self, threads);
+      env->DeleteLocalRef(threads);
+    }
+    env->DeleteLocalRef(self);
+  }
+  // A VM that cannot be asked leaves the wait to DestroyJavaVM.
+  if (env->ExceptionCheck()) env->ExceptionClear();
+}
+
+}  // namespace korvan
