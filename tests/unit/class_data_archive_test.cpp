@@ -1,7 +1,7 @@
 // The rules of the automatic class-data archive: which options rule it out
 // or change its content, the runtime's version from its release file, the
 // seal, and what one launch decides.
-#include "jvm/class_data_archive.h"
+#include "archive/class_data_archive.h"
 
 #include <gtest/gtest.h>
 
