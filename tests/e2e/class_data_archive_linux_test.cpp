@@ -411,9 +411,7 @@ struct AssemblyFaultCase {
 class ArchiveAssemblyFaultTest : public ArchiveLinux, public testing::TestWithParam<AssemblyFaultCase> {
  protected:
   void SetUp() override {
-    for (const RealRuntime& runtime : kRuntimes) {
-      if (runtime.line >= 24 && WhyNoArchive(runtime).empty()) runtime_ = runtime;
-    }
+    UseRuntime(NewestRuntime(TargetKind::Linux));
     if (runtime_.line < 24) GTEST_SKIP() << "no runtime of Java 24 or later here";
     // The real runtime's VM and modules, with a bin folder of the test's own.
     const fs::path fake = folder_.folder() / "runtime";
