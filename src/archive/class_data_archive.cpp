@@ -115,6 +115,9 @@ ArchiveDecision DecideArchive(const ArchiveSituation& situation) {
             L"off for this run: another launch is writing the archive, or the cache folder "
             L"is not writable"};
   }
+  if (!situation.room_to_write) {
+    return {ArchiveAction::None, L"off for this run: the cache folder's disk has less than 256 MiB free"};
+  }
   if (aot) {
     return {ArchiveAction::Write,
             situation.state == ArchiveState::Unsealed

@@ -68,12 +68,19 @@ struct ArchiveSituation {
   bool cache_folder_ready = false;     // the cache folder exists or was made
   bool paths_fit_narrow_text = true;   // the archive's path survives the VM option's encoding
   bool writer = false;                 // this launch holds the archive's lock
+  bool room_to_write = true;           // the cache's disk has room for what a writer writes
   ArchiveState state = ArchiveState::Missing;
 };
 
 // Write: the dynamic archive at exit, or the AOT configuration, from which
 // the cache is assembled after exit.
 enum class ArchiveAction { None, Use, Write };
+
+// What a writer needs free on the cache's disk. A VM that cannot write its
+// archive or AOT configuration at exit ends the process with exit code 1, so
+// a nearly full disk gets no writer; the AOT configuration and the cache
+// assembled from it take a few tens of MiB each for a large application.
+inline constexpr std::uint64_t kRoomToWrite = 256ULL << 20;
 
 struct ArchiveDecision {
   ArchiveAction action = ArchiveAction::None;

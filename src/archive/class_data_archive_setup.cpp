@@ -215,6 +215,8 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
       situation.writer = lock != nullptr;
       situation.state = ReadArchiveState(files.archive, files.seal);
       situation.assembly_failed = platform::ReadFileStamp(files.failed).exists;
+      situation.room_to_write =
+          !situation.writer || platform::FreeSpace(folder).value_or(kRoomToWrite) >= kRoomToWrite;
     }
   }
 

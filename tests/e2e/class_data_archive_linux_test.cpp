@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -398,6 +399,23 @@ INSTANTIATE_TEST_SUITE_P(
                         StepAsideCase{"AotModeOff", "-XX:AOTMode=off", "", "off: the VM parameters", 24},
                         StepAsideCase{"ToolAotMode", "", "-XX:AOTMode=auto", "off: the VM parameters", 24})),
     CaseName<StepAsideCase>);
+
+// A VM that cannot write what it writes at exit ends the process with exit
+// code 1: a cache on a disk with too little room gets no writer. Needs the
+// right to mount a small file system.
+TEST_P(ArchiveLinuxTest, NearlyFullDiskGetsNoWriter) {
+  const std::string small = folder_.NativePath("small");
+  fs::create_directories(small);
+  if (std::system(("mount -t tmpfs -o size=4m tmpfs " + small + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  cache_root_ = small;
+  const ProcessResult result = Launch();
+  std::system(("umount " + small).c_str());
+  ExpectUntouchedRun(result);
+  EXPECT_TRUE(Contains(result.standard_error, "off for this run: the cache folder's disk has less than"))
+      << result.standard_error;
+}
 
 // The assembly of an AOT cache gone wrong, with a runtime whose java command
 // is missing or fails: the runs look as without an archive, no part of a

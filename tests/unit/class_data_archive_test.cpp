@@ -168,6 +168,9 @@ INSTANTIATE_TEST_SUITE_P(
                      With(Ready(ArchiveState::Missing, true, L"25"),
                           [](ArchiveSituation& s) { s.java_command_present = false; }),
                      ArchiveAction::None, L"off: the runtime has no java command"},
+        DecisionCase{"DiskNearlyFull",
+                     With(kFirstRun, [](ArchiveSituation& s) { s.room_to_write = false; }),
+                     ArchiveAction::None, L"off for this run: the cache folder's disk"},
         // The AOT cache is made from the runtime's modules, not from classes.jsa.
         DecisionCase{"Java25WithoutBaseArchive",
                      With(Ready(ArchiveState::Missing, true, L"25"),
