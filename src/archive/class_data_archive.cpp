@@ -135,6 +135,22 @@ std::vector<std::string> AotRecordOptions(const std::string& configuration) {
           "-XX:AOTConfiguration=" + configuration};
 }
 
+namespace {
+
+// Options that do their own work beside the application, which the assembly
+// must not repeat after it: logs and recordings written to the user's files,
+// agents, a debugger waiting for its connection.
+bool RunsBesideTheApplication(const std::string& option) {
+  for (const char* prefix : {"-Xlog", "-verbose", "-Xloggc", "-agentlib", "-agentpath", "-javaagent",
+                             "-Xrunjdwp", "-Xdebug", "-XX:StartFlightRecording",
+                             "-XX:FlightRecorderOptions"}) {
+    if (StartsWith(option, prefix)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& launch_options,
                                               const std::string& configuration,
                                               const std::string& cache,
@@ -144,6 +160,7 @@ std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& la
   arguments.insert(arguments.end(), {"-XX:AOTMode=create", "-XX:AOTConfiguration=" + configuration,
                                      "-XX:AOTCache=" + cache});
   for (const std::string& option : launch_options) {
+    if (RunsBesideTheApplication(option)) continue;
     if (StartsWith(option, kClassPath)) {
       arguments.insert(arguments.end(), {"-cp", option.substr(kClassPath.size())});
     } else {

@@ -100,8 +100,9 @@ std::vector<std::string> AotRecordOptions(const std::string& configuration);
 
 // The arguments of `java` that assemble the AOT cache `cache` from
 // `configuration` for a launch with `launch_options` (the options before the
-// launcher's archive options): the class path as -cp, everything else as it
-// was, since the cache is used only by a VM started the same way.
+// launcher's archive options): the class path as -cp, logging, agents and
+// recordings left out, everything else as it was, since the cache is used
+// only by a VM started the same way.
 std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& launch_options,
                                               const std::string& configuration,
                                               const std::string& cache,

@@ -211,7 +211,9 @@ TEST(ArchiveDecisionTest, CacheIsOpenedOnlyWhenTheRuntimeTakesAnArchive) {
 
 TEST(AotAssemblyTest, StartsJavaAsTheLaunchStartedItsVm) {
   const JavaVersion java25 = ParseVersion(L"25", kVersionFillLow);
-  EXPECT_EQ(AotAssemblyArguments({"-Djava.class.path=a.jar:b.jar", "-Xmx64m", "-Dsun.java.command=app.Main x"},
+  EXPECT_EQ(AotAssemblyArguments({"-Djava.class.path=a.jar:b.jar", "-Xlog:gc:file=gc.log", "-Xmx64m",
+                                  "-agentlib:jdwp=transport=dt_socket,server=y,suspend=y",
+                                  "-XX:StartFlightRecording=filename=app.jfr", "-Dsun.java.command=app.Main x"},
                                  "c.aotconf", "c.aot.part", java25),
             (std::vector<std::string>{"-Xlog:cds*=off", "-Xlog:aot*=off", "-XX:AOTMode=create",
                                       "-XX:AOTConfiguration=c.aotconf", "-XX:AOTCache=c.aot.part", "-cp",
