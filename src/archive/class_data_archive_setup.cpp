@@ -38,6 +38,7 @@ struct PendingArchive {
   std::wstring java;
 };
 PendingArchive* g_pending = nullptr;
+bool g_finished = false;  // the exit hook and the exit handler may both come
 
 void SealArchive(const ArchiveFiles& files) {
   const platform::FileStamp stamp = platform::ReadFileStamp(files.part);
@@ -62,9 +63,9 @@ void HandOverAotConfiguration(PendingArchive& pending) {
 // handlers, never ours. A process killed meanwhile leaves only part files,
 // which the next writer removes.
 void FinishAtExit() {
-  if (g_pending == nullptr) return;
+  if (g_pending == nullptr || g_finished) return;
+  g_finished = true;
   PendingArchive& pending = *g_pending;
-  g_pending = nullptr;  // the exit hook and the exit handler may both come
   if (pending.kind == ArchiveKind::AotCache) {
     HandOverAotConfiguration(pending);
   } else {
