@@ -1,15 +1,21 @@
+#include "archive/aot_cache_assembly.h"
 #include "jvm/application_threads.h"
 #include "launcher/launcher.h"
 #include "launcher/service_host.h"
 #include "messages/error_sink.h"
 #include "platform/process.h"
 
+#include <utility>
+
 namespace korvan {
 
 int RunLauncher(int argc, char** argv) {
   Launcher launcher;
   platform::UseSystemDefaultLocale();
-  if (const Outcome failure = Initialize(launcher, platform::ApplicationArguments(argc, argv))) {
+  std::vector<std::wstring> arguments = platform::ApplicationArguments(argc, argv);
+  // Started by an earlier run of this launcher to assemble its AOT cache.
+  if (const std::optional<int> code = AssembleAotCacheWhenAsked(arguments)) return *code;
+  if (const Outcome failure = Initialize(launcher, std::move(arguments))) {
     if (launcher.settings.service) UseServiceErrorSink();
     ReportFailure(*failure);
     return -1;

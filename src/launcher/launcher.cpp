@@ -4,7 +4,7 @@
 
 #include "instance/instance_guard.h"
 #include "instance/secondary_request.h"
-#include "jvm/class_data_archive_setup.h"
+#include "archive/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
 #include "jvm/memory_size.h"
 #include "jvm/vm_library.h"

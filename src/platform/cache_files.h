@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace korvan::platform {
@@ -31,6 +32,10 @@ class FileLock {
 // Creates `path` when needed and locks it for this process alone; null when
 // another process holds it or the file cannot be created.
 std::unique_ptr<FileLock> TryLockFile(const std::wstring& path);
+
+// The bytes that this user may still write on the disk that holds `folder`;
+// nothing when it cannot be told.
+std::optional<std::uint64_t> FreeSpace(const std::wstring& folder);
 
 bool RemoveFile(const std::wstring& path);
 

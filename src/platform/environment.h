@@ -9,6 +9,7 @@ namespace korvan::platform {
 // Nothing when the variable is not set.
 std::optional<std::wstring> ReadEnvironmentVariable(const std::wstring& name);
 bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& value);
+bool RemoveEnvironmentVariable(const std::wstring& name);
 
 // Replaces %NAME% references with the variables' values; references to unset
 // variables stay as written.

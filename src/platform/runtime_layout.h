@@ -31,6 +31,8 @@ struct RuntimeLayout {
   bool jdk_runtime_folder_only_when_present;
   // Whether two paths that differ only in letter case name the same folder.
   bool paths_ignore_case = false;
+  // The java command in the runtime's bin folder.
+  std::wstring java_command;
 };
 
 // The two layouts the launcher knows, for tests and for the backends.

@@ -2,19 +2,21 @@
 // exit, used later, and every way the cache can be wrong (cut short, foreign,
 // garbage, not writable, held by another writer) still starts the application
 // with its output untouched. The cases run on every Linux runtime that writes
-// a dynamic archive (Java 13 and later).
+// a dynamic archive (Java 13 to 23) or keeps an AOT cache (Java 24 and later).
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <thread>
+#include <chrono>
 #include <tuple>
 
 #include "support/launch_folder.h"
@@ -99,6 +101,27 @@ class ArchiveLinux {
     EXPECT_EQ(UntracedLines(result.standard_error), "err\n");
   }
 
+  bool Aot() const { return runtime_.line >= 24; }
+  std::string Ending() const { return Aot() ? ".aot" : ".jsa"; }
+
+  // What the trace says where it says `dynamic` of a dynamic archive.
+  std::string Said(const std::string& dynamic) const {
+    static const std::map<std::string, std::string> aot{
+        {"writing it at exit", "recording the AOT configuration;"},
+        {"writing it anew at exit", "recording the AOT configuration anew"},
+        {"using the archive", "using the AOT cache"},
+        {"-XX:SharedArchiveFile=", "-XX:AOTCache="},
+        {"-XX:ArchiveClassesAtExit", "-XX:AOTMode=record"}};
+    return Aot() ? aot.at(dynamic) : dynamic;
+  }
+
+  // The detached assembly of an AOT cache ends by removing the configuration.
+  void WaitForAssembly() const {
+    for (int tenths = 0; tenths < 1200 && !CacheFile(".aotconf").empty(); ++tenths) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+
   fs::path ArchiveFolder() const { return fs::path(cache_root_) / "korvan" / "class-data"; }
 
   // The one file of the cache with this ending; empty when there is none.
@@ -119,11 +142,15 @@ class ArchiveLinux {
   void WriteFirstArchive() {
     const ProcessResult first = Launch();
     ExpectUntouchedRun(first);
-    ASSERT_TRUE(Contains(first.standard_error, "class data archive: writing it at exit"))
+    ASSERT_TRUE(Contains(first.standard_error, "class data archive: " + Said("writing it at exit")))
         << first.standard_error;
-    ASSERT_FALSE(CacheFile(".jsa").empty());
-    ASSERT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
-    ASSERT_TRUE(CacheFile(".jsa.part").empty());
+    // The run has ended before the assembly did, and nothing of the assembly
+    // kept its output open.
+    if (Aot()) EXPECT_FALSE(CacheFile(".aotconf").empty());
+    WaitForAssembly();
+    ASSERT_FALSE(CacheFile(Ending()).empty());
+    ASSERT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(Ending())));
+    ASSERT_TRUE(CacheFile(Ending() + ".part").empty());
   }
 
   LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
@@ -156,10 +183,10 @@ TEST_P(ArchiveLinuxTest, FirstRunWritesAndLaterRunsUseIt) {
   const std::string seal = ReadText(CacheFile(".seal"));
   const ProcessResult later = Launch();
   ExpectUntouchedRun(later);
-  EXPECT_TRUE(Contains(later.standard_error, "class data archive: using the archive of an earlier run: " +
-                                                 CacheFile(".jsa").string()))
+  EXPECT_TRUE(Contains(later.standard_error, "class data archive: " + Said("using the archive") +
+                                                 " of an earlier run: " + CacheFile(Ending()).string()))
       << later.standard_error;
-  EXPECT_TRUE(Contains(later.standard_error, "-XX:SharedArchiveFile=")) << later.standard_error;
+  EXPECT_TRUE(Contains(later.standard_error, Said("-XX:SharedArchiveFile="))) << later.standard_error;
   // From JDK 24 on the VM also logs under the "aot" tags, which older VMs refuse.
   EXPECT_EQ(Contains(later.standard_error, "VM option: -Xlog:aot*=off"), runtime_.line >= 24);
   EXPECT_EQ(ReadText(CacheFile(".seal")), seal);  // used, not written again
@@ -170,15 +197,17 @@ TEST_P(ArchiveLinuxTest, SystemExitStillSealsTheArchive) {
   EXPECT_EQ(result.exit_code, 3) << result.standard_error;
   EXPECT_EQ(result.standard_output, "");
   EXPECT_EQ(UntracedLines(result.standard_error), "");
-  ASSERT_FALSE(CacheFile(".jsa").empty());
-  EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
+  WaitForAssembly();
+  ASSERT_FALSE(CacheFile(Ending()).empty());
+  EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(Ending())));
 }
 
 TEST_P(ArchiveLinuxTest, AnotherClassPathGetsAnArchiveOfItsOwn) {
   WriteFirstArchive();
   const ProcessResult other = Launch({"print", "out", "err"}, "", kProbeJar + ":" + kExtraJar);
   ExpectUntouchedRun(other);
-  EXPECT_TRUE(Contains(other.standard_error, "writing it at exit")) << other.standard_error;
+  EXPECT_TRUE(Contains(other.standard_error, Said("writing it at exit"))) << other.standard_error;
+  WaitForAssembly();
 }
 
 // What is wrong with the cache before a run, and what the run then does.
@@ -193,14 +222,15 @@ using ArchiveDamageTest = ArchiveCaseTest<DamageCase>;
 
 TEST_P(ArchiveDamageTest, StartsUntouchedAndRecovers) {
   WriteFirstArchive();
-  Row().damage(CacheFile(".jsa"), CacheFile(".seal"));
+  Row().damage(CacheFile(Ending()), CacheFile(".seal"));
   const ProcessResult result = Launch();
   ExpectUntouchedRun(result);
-  EXPECT_TRUE(Contains(result.standard_error, Row().trace)) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, Said(Row().trace))) << result.standard_error;
+  WaitForAssembly();
   if (Row().rewritten) {
-    ASSERT_FALSE(CacheFile(".jsa").empty());
-    EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
-    EXPECT_GT(fs::file_size(CacheFile(".jsa")), 10000u);
+    ASSERT_FALSE(CacheFile(Ending()).empty());
+    EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(Ending())));
+    EXPECT_GT(fs::file_size(CacheFile(Ending())), 10000u);
   }
 }
 
@@ -241,24 +271,25 @@ TEST_P(ArchiveLinuxTest, ForeignArchiveIsRefusedSilently) {
   // place: JDK 17 says "Unable to use shared archive" on standard output
   // unless told not to.
   WriteFirstArchive();
-  const fs::path own = CacheFile(".jsa");
+  const fs::path own = CacheFile(Ending());
   const fs::path own_seal = CacheFile(".seal");
   fs::rename(own, folder_.folder() / "own.jsa");
   fs::remove(own_seal);
   fs::copy_file(kProbeJar, folder_.folder() / "other.jar");
   ExpectUntouchedRun(Launch({"print", "out", "err"}, "", folder_.NativePath("other.jar")));
-  const fs::path foreign = CacheFile(".jsa");
+  WaitForAssembly();
+  const fs::path foreign = CacheFile(Ending());
   ASSERT_FALSE(foreign.empty());
   fs::rename(foreign, own);
   WriteText(own_seal, SealFor(own));
   const ProcessResult result = Launch();
   ExpectUntouchedRun(result);
-  EXPECT_TRUE(Contains(result.standard_error, "using the archive")) << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, Said("using the archive"))) << result.standard_error;
 }
 
 TEST_P(ArchiveLinuxTest, SecondWriterStandsBack) {
   WriteFirstArchive();
-  const fs::path archive = CacheFile(".jsa");
+  const fs::path archive = CacheFile(Ending());
   const std::string base = archive.string().substr(0, archive.string().size() - 4);
   fs::remove(archive);
   fs::remove(base + ".seal");
@@ -271,7 +302,7 @@ TEST_P(ArchiveLinuxTest, SecondWriterStandsBack) {
   ExpectUntouchedRun(result);
   EXPECT_TRUE(Contains(result.standard_error, "off for this run")) << result.standard_error;
   EXPECT_FALSE(fs::exists(archive));
-  EXPECT_FALSE(fs::exists(base + ".jsa.part"));
+  EXPECT_FALSE(fs::exists(archive.string() + ".part"));
 }
 
 TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
@@ -290,9 +321,10 @@ TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   }
   for (std::thread& run : runs) run.join();
   for (const ProcessResult& result : results) ExpectUntouchedRun(result);
-  ASSERT_FALSE(CacheFile(".jsa").empty());
-  EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(".jsa")));
-  EXPECT_TRUE(CacheFile(".jsa.part").empty());
+  WaitForAssembly();
+  ASSERT_FALSE(CacheFile(Ending()).empty());
+  EXPECT_EQ(ReadText(CacheFile(".seal")), SealFor(CacheFile(Ending())));
+  EXPECT_TRUE(CacheFile(Ending() + ".part").empty());
   // Two writers of one file would have left it mixed: JDK 17 dies mapping it.
   ExpectUntouchedRun(Launch());
 }
@@ -325,11 +357,13 @@ struct StepAsideCase {
   const char* vm_parameters;
   const char* java_tool_options;  // the VM reads this variable itself
   const char* trace;
+  int from_line = 13;  // older VMs refuse the option
 };
 
 using ArchiveStepAsideTest = ArchiveCaseTest<StepAsideCase>;
 
 TEST_P(ArchiveStepAsideTest, LeavesTheVmToTheUser) {
+  if (runtime_.line < Row().from_line) GTEST_SKIP() << "the option is newer than the runtime";
   if (*Row().java_tool_options != '\0') environment_["JAVA_TOOL_OPTIONS"] = Row().java_tool_options;
   const ProcessResult result = Launch({"print", "out", "err"}, Row().vm_parameters);
   EXPECT_EQ(result.exit_code, 0) << result.standard_error;
@@ -361,8 +395,76 @@ INSTANTIATE_TEST_SUITE_P(
                         StepAsideCase{"OwnArchive", "-XX:SharedArchiveFile=%KORVAN_APP_HOME%/none.jsa",
                                       "", "off: the VM parameters"},
                         // With -Xshare:off, an archive to write stops the VM from starting.
-                        StepAsideCase{"ToolOptions", "", "-Dx=1 -Xshare:off", "off: the VM parameters"})),
+                        StepAsideCase{"ToolOptions", "", "-Dx=1 -Xshare:off", "off: the VM parameters"},
+                        StepAsideCase{"AotModeOff", "-XX:AOTMode=off", "", "off: the VM parameters", 24},
+                        StepAsideCase{"ToolAotMode", "", "-XX:AOTMode=auto", "off: the VM parameters", 24})),
     CaseName<StepAsideCase>);
+
+// A VM that cannot write what it writes at exit ends the process with exit
+// code 1: a cache on a disk with too little room gets no writer. Needs the
+// right to mount a small file system.
+TEST_P(ArchiveLinuxTest, NearlyFullDiskGetsNoWriter) {
+  const std::string small = folder_.NativePath("small");
+  fs::create_directories(small);
+  if (std::system(("mount -t tmpfs -o size=4m tmpfs " + small + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  cache_root_ = small;
+  const ProcessResult result = Launch();
+  std::system(("umount " + small).c_str());
+  ExpectUntouchedRun(result);
+  EXPECT_TRUE(Contains(result.standard_error, "off for this run: the cache folder's disk has less than"))
+      << result.standard_error;
+}
+
+// The assembly of an AOT cache gone wrong, with a runtime whose java command
+// is missing or fails: the runs look as without an archive, no part of a
+// cache is ever handed over, and a failed assembly is not tried again.
+struct AssemblyFaultCase {
+  const char* name;
+  const char* java;  // the runtime's bin/java, a shell script; nullptr: none
+  const char* later_trace;
+};
+
+class ArchiveAssemblyFaultTest : public ArchiveLinux, public testing::TestWithParam<AssemblyFaultCase> {
+ protected:
+  void SetUp() override {
+    UseRuntime(NewestRuntime(TargetKind::Linux));
+    if (runtime_.line < 24) GTEST_SKIP() << "no runtime of Java 24 or later here";
+    // The real runtime's VM and modules, with a bin folder of the test's own.
+    const fs::path fake = folder_.folder() / "runtime";
+    fs::create_directories(fake / "bin");
+    for (const char* part : {"lib", "conf", "release"}) fs::create_symlink(fs::path(runtime_.home) / part, fake / part);
+    if (GetParam().java != nullptr) {
+      WriteText(fake / "bin/java", GetParam().java);
+      fs::permissions(fake / "bin/java", fs::perms::owner_all);
+    }
+    runtime_.home = fake.string();
+  }
+};
+
+TEST_P(ArchiveAssemblyFaultTest, ChangesNothingTheUserSees) {
+  ExpectUntouchedRun(Launch());
+  WaitForAssembly();
+  EXPECT_TRUE(CacheFile(".aot").empty());
+  EXPECT_TRUE(CacheFile(".aot.part").empty());
+  const ProcessResult later = Launch();
+  ExpectUntouchedRun(later);
+  EXPECT_TRUE(Contains(later.standard_error, GetParam().later_trace)) << later.standard_error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ArchiveAssemblyFaultTest,
+    testing::Values(
+        AssemblyFaultCase{"NoJavaCommand", nullptr, "off: the runtime has no java command"},
+        AssemblyFaultCase{"Crashes", "#!/bin/sh\nkill -SEGV $$\n", "off: the AOT cache could not be assembled"},
+        AssemblyFaultCase{"IsKilled", "#!/bin/sh\nkill -KILL $$\n", "off: the AOT cache could not be assembled"},
+        // The cache's part file, named in the argument file, written in part.
+        AssemblyFaultCase{"FailsHalfWay",
+                          "#!/bin/sh\npart=$(sed -n 's/^\"-XX:AOTCache=\\(.*\\)\"$/\\1/p' \"${1#@}\")\n"
+                          "head -c 100000 /dev/zero > \"$part\"\nexit 1\n",
+                          "off: the AOT cache could not be assembled"}),
+    [](const testing::TestParamInfo<AssemblyFaultCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korvan::e2e

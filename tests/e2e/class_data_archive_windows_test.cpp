@@ -1,5 +1,7 @@
 // The Windows launcher's class-data archive under Wine: a real VM writes it
-// in %LOCALAPPDATA% at exit and loads the application's classes from it later;
+// in %LOCALAPPDATA% at exit (from Java 24 on, records the configuration of an
+// AOT cache that a detached java.exe assembles) and loads the application's
+// classes from it later;
 // the recording test JVM shows each reason to stay out of the way.
 #include <gtest/gtest.h>
 
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/launch_folder.h"
 #include "support/real_runtimes.h"
@@ -109,6 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "off: the runtime is older than Java 13"},
         StaysOutCase{"NoBaseArchive", {"JAVA_VERSION=\"17\"\r\n", false}, "",
                      "off: the runtime has no base archive"},
+        StaysOutCase{"NoJavaCommand", {"JAVA_VERSION=\"25\"\r\n", true}, "",
+                     "off: the runtime has no java command"},
         StaysOutCase{"UserShare", {"JAVA_VERSION=\"17\"\r\n", true}, "-Xshare:off",
                      "off: the VM parameters"}),
     [](const testing::TestParamInfo<StaysOutCase>& info) { return info.param.name; });
@@ -139,13 +144,28 @@ class RealArchiveWindowsTest : public RealRuntimeTest {
     return result;
   }
 
-  // The archive's files in the shared prefix's cache, named in the writer's trace.
+  bool Aot() const { return GetParam().line >= 24; }
+
+  // The archive's base in the shared prefix's cache, named in the writer's trace.
+  std::string WrittenBase() const {
+    const std::size_t at = written_.find("C:\\", written_.find(Aot() ? "recording" : "writing it at exit"));
+    if (at == std::string::npos) return "";
+    return written_.substr(at, written_.find(Aot() ? ".aotconf.part" : ".jsa.part", at) - at);
+  }
+
+  // The detached assembly of an AOT cache ends by removing the configuration.
+  void WaitForAssembly() const {
+    for (int tenths = 0; tenths < 1200 && fs::exists(HostPath(WrittenBase() + ".aotconf")); ++tenths) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+
   void TearDown() override {
-    const std::size_t at = written_.find("C:\\", written_.find("writing it at exit"));
-    if (at == std::string::npos) return;
-    const std::string base = written_.substr(at, written_.find(".jsa.part", at) - at);
+    if (WrittenBase().empty()) return;
     std::error_code ignored;
-    for (const char* ending : {".jsa", ".seal", ".lock"}) fs::remove(HostPath(base + ending), ignored);
+    for (const char* ending : {".jsa", ".aot", ".seal", ".lock", ".aot.failed"}) {
+      fs::remove(HostPath(WrittenBase() + ending), ignored);
+    }
   }
 
   LaunchFolder folder_{GetParam().target};
@@ -158,17 +178,25 @@ TEST_P(RealArchiveWindowsTest, LaterRunLoadsTheClassesFromTheArchive) {
   const ProcessResult first = Launch({"exit", "4"});
   written_ = first.standard_error;
   EXPECT_EQ(first.exit_code, 4) << first.standard_output << first.standard_error;
-  EXPECT_TRUE(Contains(first.standard_error, "class data archive: writing it at exit"))
+  EXPECT_TRUE(Contains(first.standard_error, Aot() ? "class data archive: recording the AOT configuration;"
+                                                   : "class data archive: writing it at exit"))
       << first.standard_error;
   EXPECT_TRUE(Contains(first.standard_output, "korvan.probe.Probe source: file:/"));
+  EXPECT_EQ(Unlogged(first.standard_error), "");
+  // Wine hands its own unix standard error to every process it starts, so
+  // here the run's pipes stay open until the assembly has ended, unlike on
+  // Windows, where the assembly inherits no handle of ours.
+  WaitForAssembly();
 
   const ProcessResult later = Launch({"print", "out", "err"});
   EXPECT_EQ(later.exit_code, 0) << later.standard_output << later.standard_error;
-  EXPECT_TRUE(Contains(later.standard_error, "class data archive: using the archive of an earlier run"))
+  EXPECT_TRUE(Contains(later.standard_error, Aot() ? "using the AOT cache of an earlier run"
+                                                   : "using the archive of an earlier run"))
       << later.standard_error;
-  // Loaded from the archive that the launcher wrote on top of the runtime's own.
-  EXPECT_TRUE(Contains(later.standard_output, "korvan.probe.Probe source: shared objects file (top)"))
-      << later.standard_output;
+  // Loaded from the archive that the launcher wrote on top of the runtime's
+  // own, or from the AOT cache, which holds the runtime's classes too.
+  const std::string source = "korvan.probe.Probe source: shared objects file";
+  EXPECT_TRUE(Contains(later.standard_output, Aot() ? source : source + " (top)")) << later.standard_output;
   EXPECT_EQ(Unlogged(later.standard_output), folder_.Lines("out\n"));
   EXPECT_EQ(Unlogged(later.standard_error), folder_.Lines("err\n"));
 }

@@ -1,7 +1,7 @@
 // The rules of the automatic class-data archive: which options rule it out
 // or change its content, the runtime's version from its release file, the
 // seal, and what one launch decides.
-#include "jvm/class_data_archive.h"
+#include "archive/class_data_archive.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +110,7 @@ ArchiveSituation Ready(ArchiveState state, bool writer, const wchar_t* version =
   ArchiveSituation situation;
   situation.version = ParseVersion(version, kVersionFillLow);
   situation.base_archive_present = true;
+  situation.java_command_present = true;
   situation.cache_folder_ready = true;
   situation.writer = writer;
   situation.state = state;
@@ -147,10 +148,34 @@ INSTANTIATE_TEST_SUITE_P(
                      ArchiveAction::None, L"off for this run"},
         DecisionCase{"SecondWriterStandsBack", Ready(ArchiveState::Missing, false),
                      ArchiveAction::None, L"off for this run"},
-        DecisionCase{"Java25Writes", Ready(ArchiveState::Missing, true, L"25"),
-                     ArchiveAction::Write, L"writing"},
+        DecisionCase{"Java24Records", Ready(ArchiveState::Missing, true, L"24"),
+                     ArchiveAction::Write, L"recording the AOT configuration;"},
+        DecisionCase{"Java23WritesDynamic", Ready(ArchiveState::Missing, true, L"23.0.2"),
+                     ArchiveAction::Write, L"writing it at exit"},
         DecisionCase{"Java13Writes", Ready(ArchiveState::Missing, true, L"13"),
                      ArchiveAction::Write, L"writing"},
+        DecisionCase{"Java25UsesItsCache", Ready(ArchiveState::Sealed, false, L"25"),
+                     ArchiveAction::Use, L"using the AOT cache"},
+        DecisionCase{"Java25CutShortIsRecordedAnew", Ready(ArchiveState::Unsealed, true, L"25"),
+                     ArchiveAction::Write, L"recording the AOT configuration anew"},
+        DecisionCase{"Java25StandsBackBesideARecorder", Ready(ArchiveState::Missing, false, L"25"),
+                     ArchiveAction::None, L"off for this run"},
+        DecisionCase{"Java25AfterAFailedAssembly",
+                     With(Ready(ArchiveState::Missing, true, L"25"),
+                          [](ArchiveSituation& s) { s.assembly_failed = true; }),
+                     ArchiveAction::None, L"off: the AOT cache could not be assembled"},
+        DecisionCase{"Java25WithoutJavaCommand",
+                     With(Ready(ArchiveState::Missing, true, L"25"),
+                          [](ArchiveSituation& s) { s.java_command_present = false; }),
+                     ArchiveAction::None, L"off: the runtime has no java command"},
+        DecisionCase{"DiskNearlyFull",
+                     With(kFirstRun, [](ArchiveSituation& s) { s.room_to_write = false; }),
+                     ArchiveAction::None, L"off for this run: the cache folder's disk"},
+        // The AOT cache is made from the runtime's modules, not from classes.jsa.
+        DecisionCase{"Java25WithoutBaseArchive",
+                     With(Ready(ArchiveState::Missing, true, L"25"),
+                          [](ArchiveSituation& s) { s.base_archive_present = false; }),
+                     ArchiveAction::Write, L"recording"},
         DecisionCase{"Java12IsTooOld", Ready(ArchiveState::Sealed, true, L"12.0.2"),
                      ArchiveAction::None, L"off: the runtime is older"},
         DecisionCase{"Java8IsTooOld", Ready(ArchiveState::Sealed, true, L"1.8.0_402"),
@@ -179,6 +204,23 @@ TEST(ArchiveDecisionTest, CacheIsOpenedOnlyWhenTheRuntimeTakesAnArchive) {
   EXPECT_FALSE(RuntimeTakesArchive(Ready(ArchiveState::Missing, true, L"11")));
   EXPECT_FALSE(RuntimeTakesArchive(
       With(kFirstRun, [](ArchiveSituation& s) { s.base_archive_present = false; })));
+  EXPECT_FALSE(RuntimeTakesArchive(With(Ready(ArchiveState::Missing, true, L"25"), [](ArchiveSituation& s) {
+    s.java_command_present = false;
+  })));
+}
+
+TEST(AotAssemblyTest, StartsJavaAsTheLaunchStartedItsVm) {
+  const JavaVersion java25 = ParseVersion(L"25", kVersionFillLow);
+  EXPECT_EQ(AotAssemblyArguments({"-Djava.class.path=a.jar:b.jar", "-Xlog:gc:file=gc.log", "-Xmx64m",
+                                  "-agentlib:jdwp=transport=dt_socket,server=y,suspend=y",
+                                  "-XX:StartFlightRecording=filename=app.jfr", "-Dsun.java.command=app.Main x"},
+                                 "c.aotconf", "c.aot.part", java25),
+            (std::vector<std::string>{"-Xlog:cds*=off", "-Xlog:aot*=off", "-XX:AOTMode=create",
+                                      "-XX:AOTConfiguration=c.aotconf", "-XX:AOTCache=c.aot.part", "-cp",
+                                      "a.jar:b.jar", "-Xmx64m", "-Dsun.java.command=app.Main x"}));
+  // java reads backslashes in quotes as escapes.
+  EXPECT_EQ(JavaArgumentFileText({"-cp", "C:\\Program Files\\a \"b\".jar"}),
+            "\"-cp\"\n\"C:\\\\Program Files\\\\a \\\"b\\\".jar\"\n");
 }
 
 }  // namespace

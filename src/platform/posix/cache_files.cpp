@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,6 +54,12 @@ std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
     return nullptr;
   }
   return std::make_unique<FlockedFile>(descriptor);
+}
+
+std::optional<std::uint64_t> FreeSpace(const std::wstring& folder) {
+  struct statvfs status {};
+  if (statvfs(NarrowFromWide(folder).c_str(), &status) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(status.f_bavail) * status.f_frsize;
 }
 
 bool RemoveFile(const std::wstring& path) { return unlink(NarrowFromWide(path).c_str()) == 0; }

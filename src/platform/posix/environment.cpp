@@ -17,6 +17,10 @@ bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& valu
   return setenv(NarrowFromWide(name).c_str(), NarrowFromWide(value).c_str(), 1) == 0;
 }
 
+bool RemoveEnvironmentVariable(const std::wstring& name) {
+  return unsetenv(NarrowFromWide(name).c_str()) == 0;
+}
+
 std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
   return ExpandPercentReferences(text, ReadEnvironmentVariable);
 }

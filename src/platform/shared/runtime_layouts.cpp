@@ -17,6 +17,7 @@ const RuntimeLayout& WindowsRuntimeLayout() {
       L"jre\\",
       false,
       true,
+      L"java.exe",
   };
   return layout;
 }
@@ -35,6 +36,8 @@ const RuntimeLayout& LinuxRuntimeLayout() {
       L"jre64/",
       L"jre/",
       true,
+      false,
+      L"java",
   };
   return layout;
 }

@@ -47,6 +47,12 @@ std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
 
 bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
+std::optional<std::uint64_t> FreeSpace(const std::wstring& folder) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+  return available.QuadPart;
+}
+
 bool RenameOver(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }

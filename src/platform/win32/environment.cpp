@@ -19,6 +19,10 @@ bool WriteEnvironmentVariable(const std::wstring& name, const std::wstring& valu
   return SetEnvironmentVariableW(name.c_str(), value.c_str()) != 0;
 }
 
+bool RemoveEnvironmentVariable(const std::wstring& name) {
+  return SetEnvironmentVariableW(name.c_str(), nullptr) != 0;
+}
+
 std::wstring ExpandEnvironmentReferences(const std::wstring& text) {
   const DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
   if (size == 0) return text;

@@ -1,7 +1,8 @@
 #pragma once
-// The automatic class-data archive of one launch: one archive per
-// application, runtime and class path in the per-user cache folder, used when
-// an earlier run left a complete one, written at exit when there is none.
+// The automatic class-data archive of one launch: one archive (an AOT cache
+// from JDK 24 on) per application, runtime and class path in the per-user
+// cache folder, used when an earlier run left a complete one, written at exit
+// (recorded, and assembled after exit) when there is none.
 // Nothing here can fail a start or print to the application's output; what
 // it decides goes to the trace.
 
@@ -22,7 +23,8 @@ struct ArchiveRequest {
 // Puts the archive options at the front of `plan.options` when they apply.
 // A launch that writes holds the archive's lock until the process ends, and
 // on its way out (an exit handler, and `plan.exit_hook` for System.exit)
-// renames the finished archive into place and seals it.
+// renames the finished archive into place and seals it, or hands the
+// recorded AOT configuration to a detached assembly.
 void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request);
 
 }  // namespace korvan

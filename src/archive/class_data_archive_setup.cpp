@@ -1,16 +1,20 @@
-#include "jvm/class_data_archive_setup.h"
+#include "archive/class_data_archive_setup.h"
 
 #include <cstdlib>
 #include <memory>
 #include <utility>
 
-#include "jvm/class_data_archive.h"
+#include "archive/aot_cache_assembly.h"
+#include "archive/archive_files.h"
+#include "archive/class_data_archive.h"
+#include "jvm/environment_paths.h"
 #include "messages/trace.h"
 #include "platform/cache_files.h"
 #include "platform/environment.h"
 #include "platform/file_bytes.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/runtime_layout.h"
 #include "platform/runtime_files.h"
 #include "platform/text.h"
 #include "settings/settings_paths.h"
@@ -27,27 +31,49 @@ constexpr int kReleaseFileDepth = 4;
 // What the exit handler needs; made once and never freed, since it must
 // outlive every static object and the lock must last until the process ends.
 struct PendingArchive {
+  ArchiveKind kind;
   std::unique_ptr<platform::FileLock> lock;
-  std::wstring part;
-  std::wstring archive;
-  std::wstring seal;
+  ArchiveFiles files;
+  std::wstring base;
+  std::wstring java;
 };
 PendingArchive* g_pending = nullptr;
+bool g_finished = false;  // the exit hook and the exit handler may both come
 
-// Runs after the VM wrote the archive: at the launcher's exit after main
-// returned, and from the VM's exit hook when System.exit ends the process,
-// which on Windows runs only the VM's own C run-time's exit handlers, never
-// ours. A process killed while the VM writes leaves only the ".part" file,
-// which the next writer removes.
-void SealFinishedArchive() {
-  if (g_pending == nullptr) return;
-  const platform::FileStamp stamp = platform::ReadFileStamp(g_pending->part);
+void SealArchive(const ArchiveFiles& files) {
+  const platform::FileStamp stamp = platform::ReadFileStamp(files.part);
   if (!stamp.exists || stamp.size == 0) return;
-  if (!platform::WriteFileBytes(g_pending->seal, SealText(stamp.size, stamp.modified))) return;
-  platform::RenameOver(g_pending->part, g_pending->archive);
+  if (!platform::WriteFileBytes(files.seal, SealText(stamp.size, stamp.modified))) return;
+  platform::RenameOver(files.part, files.archive);
 }
 
-void JNICALL SealAtVmExit(jint) { SealFinishedArchive(); }
+// The configuration is complete once the VM has ended; the assembly waits
+// for the lock, so it is let go first.
+void HandOverAotConfiguration(PendingArchive& pending) {
+  const platform::FileStamp stamp = platform::ReadFileStamp(pending.files.configuration_part);
+  if (!stamp.exists || stamp.size == 0) return;
+  if (!platform::RenameOver(pending.files.configuration_part, pending.files.configuration)) return;
+  pending.lock.reset();
+  StartAotAssembly(pending.java, pending.base);
+}
+
+// Runs once the VM has written what it writes at exit: at the launcher's exit
+// after main returned, and from the VM's exit hook when System.exit ends the
+// process, which on Windows runs only the VM's own C run-time's exit
+// handlers, never ours. A process killed meanwhile leaves only part files,
+// which the next writer removes.
+void FinishAtExit() {
+  if (g_pending == nullptr || g_finished) return;
+  g_finished = true;
+  PendingArchive& pending = *g_pending;
+  if (pending.kind == ArchiveKind::AotCache) {
+    HandOverAotConfiguration(pending);
+  } else {
+    SealArchive(pending.files);
+  }
+}
+
+void JNICALL FinishAtVmExit(jint) { FinishAtExit(); }
 
 std::wstring ParentFolder(const std::wstring& folder) {
   if (folder.size() < 2) return std::wstring();
@@ -165,48 +191,73 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   if (!situation.user_names_archive && !situation.version) {
     situation.version = ReleaseVersionNear(request.jvm_library_path);
   }
+  const ArchiveKind kind = situation.version ? ArchiveKindFor(*situation.version) : ArchiveKind::None;
   situation.base_archive_present =
       platform::ReadFileStamp(FolderOf(request.jvm_library_path) + L"classes.jsa").exists;
+  const platform::RuntimeLayout& layout = platform::GetRuntimeLayout();
+  const std::wstring java =
+      RuntimeFoldersFor(request.jvm_library_path, layout).bin + layout.separator + layout.java_command;
+  situation.java_command_present = platform::ReadFileStamp(java).exists;
 
-  std::wstring folder;
-  std::wstring archive;
-  std::wstring seal;
-  std::wstring part;
+  std::wstring base;
+  ArchiveFiles files;
   std::unique_ptr<platform::FileLock> lock;
   // Only a launch that could use an archive touches the cache at all.
   if (RuntimeTakesArchive(situation)) {
+    std::wstring folder;
     situation.cache_folder_ready =
         MakeFolders(platform::UserCacheRoot(), {L"korvan", L"class-data"}, folder);
     if (situation.cache_folder_ready) {
-      const std::wstring base = folder + HashName(ArchiveKey(plan, request));
-      archive = base + L".jsa";
-      seal = base + L".seal";
-      part = base + L".jsa.part";
-      situation.paths_fit_narrow_text = FitsNarrowText(archive) && FitsNarrowText(part);
-      lock = platform::TryLockFile(base + L".lock");
+      base = folder + HashName(ArchiveKey(plan, request));
+      files = ArchiveFilesAt(base, kind);
+      situation.paths_fit_narrow_text = FitsNarrowText(files.archive) && FitsNarrowText(files.part) &&
+                                        FitsNarrowText(files.configuration_part);
+      lock = platform::TryLockFile(files.lock);
       situation.writer = lock != nullptr;
-      situation.state = ReadArchiveState(archive, seal);
+      situation.state = ReadArchiveState(files.archive, files.seal);
+      situation.assembly_failed = platform::ReadFileStamp(files.failed).exists;
+      situation.room_to_write =
+          !situation.writer || platform::FreeSpace(folder).value_or(kRoomToWrite) >= kRoomToWrite;
     }
   }
 
   const ArchiveDecision decision = DecideArchive(situation);
-  const std::wstring& named = decision.action == ArchiveAction::Write ? part : archive;
+  const bool aot = kind == ArchiveKind::AotCache;
+  const std::wstring& named = decision.action != ArchiveAction::Write ? files.archive
+                              : aot                                   ? files.configuration_part
+                                                                      : files.part;
   TraceArchive(decision.reason + (named.empty() ? L"" : L": " + named));
   if (decision.action == ArchiveAction::None) return;
 
   std::vector<std::string> options = SilencingOptions(*situation.version);
   if (decision.action == ArchiveAction::Use) {
-    options.push_back("-XX:SharedArchiveFile=" + platform::NarrowFromWide(archive));
+    options.push_back((aot ? "-XX:AOTCache=" : "-XX:SharedArchiveFile=") +
+                      platform::NarrowFromWide(files.archive));
   } else {
     // No writer is running (this launch holds the lock), so what lies there
     // is left over: an unsealed archive, a part of a killed run.
-    platform::RemoveFile(archive);
-    platform::RemoveFile(seal);
-    platform::RemoveFile(part);
-    options.push_back("-XX:ArchiveClassesAtExit=" + platform::NarrowFromWide(part));
-    g_pending = new PendingArchive{std::move(lock), part, archive, seal};
-    std::atexit(SealFinishedArchive);
-    plan.exit_hook = SealAtVmExit;
+    for (const std::wstring* file : {&files.archive, &files.seal, &files.part, &files.configuration_part,
+                                     &files.configuration, &files.arguments}) {
+      platform::RemoveFile(*file);
+    }
+    if (aot) {
+      // The assembly starts java as this launch starts its VM.
+      const std::vector<std::string> arguments = AotAssemblyArguments(
+          plan.options, platform::NarrowFromWide(files.configuration),
+          platform::NarrowFromWide(files.part), *situation.version);
+      if (!platform::WriteFileBytes(files.arguments, JavaArgumentFileText(arguments))) {
+        TraceArchive(L"off for this run: the cache folder is not writable");
+        return;
+      }
+      const std::vector<std::string> record =
+          AotRecordOptions(platform::NarrowFromWide(files.configuration_part));
+      options.insert(options.end(), record.begin(), record.end());
+    } else {
+      options.push_back("-XX:ArchiveClassesAtExit=" + platform::NarrowFromWide(files.part));
+    }
+    g_pending = new PendingArchive{kind, std::move(lock), files, base, java};
+    std::atexit(FinishAtExit);
+    plan.exit_hook = FinishAtVmExit;
   }
   if (TraceEnabled()) {
     for (const std::string& option : options) Trace(L"VM option: " + platform::WideFromNarrow(option));

@@ -1,0 +1,32 @@
+#pragma once
+// The files of one archive in the cache folder, all named from one base (the
+// folder and the hash of the archive's key), so the launch that writes and the
+// assembly that finishes an AOT cache find the same files.
+
+#include <string>
+
+#include "archive/class_data_archive.h"
+
+namespace korvan {
+
+struct ArchiveFiles {
+  std::wstring archive;  // the complete archive or AOT cache, handed to the VM
+  std::wstring seal;     // its size and time, written just before it is renamed into place
+  std::wstring part;     // what is being written, renamed to `archive` when complete
+  std::wstring lock;     // held by the one launch (or assembly) that writes
+  // The AOT cache's configuration as the run records it, once complete, the
+  // assembly's java arguments, and the mark of a failed assembly.
+  std::wstring configuration_part;
+  std::wstring configuration;
+  std::wstring arguments;
+  std::wstring failed;
+};
+
+inline ArchiveFiles ArchiveFilesAt(const std::wstring& base, ArchiveKind kind) {
+  const std::wstring archive = base + (kind == ArchiveKind::AotCache ? L".aot" : L".jsa");
+  return {archive,           base + L".seal",        archive + L".part",
+          base + L".lock",   base + L".aotconf.part", base + L".aotconf",
+          base + L".aotargs", base + L".aot.failed"};
+}
+
+}  // namespace korvan
