@@ -5,6 +5,7 @@
 
 #include "app_settings_file.h"
 #include "external_tool.h"
+#include "pe_image.h"
 #include "platform/file_bytes.h"
 #include "platform/text.h"
 #include "stamp_launcher.h"
@@ -37,6 +38,24 @@ std::vector<std::wstring> VersionPairs(const PackageDescription& d) {
   return pairs;
 }
 
+// strip gives a PE file the time it ran as its link time; the launcher's own
+// link time keeps the package the same from one run to the next.
+bool KeepLinkTime(const std::wstring& original, const fs::path& stripped, std::wstring& error) {
+  std::string before;
+  std::string after;
+  std::string why;
+  if (platform::ReadFileBytes(original, before) && platform::ReadFileBytes(stripped.wstring(), after)) {
+    const std::optional<pe::PeImage> old_image = pe::ParsePeImage(before, why);
+    const std::optional<pe::PeImage> new_image = pe::ParsePeImage(after, why);
+    if (old_image && new_image) {
+      after.replace(new_image->coff_offset + 4, 4, before, old_image->coff_offset + 4, 4);
+      if (platform::WriteFileBytes(stripped.wstring(), after)) return true;
+    }
+  }
+  error = L"cannot read back the stripped launcher " + stripped.wstring();
+  return false;
+}
+
 bool PrepareLauncher(const PackageDescription& d, const std::wstring& launcher, const fs::path& target,
                      std::wstring& error) {
   if (!platform::CopyFileReplacing(launcher, target.wstring())) {
@@ -50,6 +69,7 @@ bool PrepareLauncher(const PackageDescription& d, const std::wstring& launcher, 
     return false;
   }
   if (!d.Windows()) return true;  // a Linux launcher carries no icon or version information
+  if (!KeepLinkTime(launcher, target, error)) return false;
   stamp::StampOptions options;
   options.launcher = target.wstring();
   options.icon = d.icon;

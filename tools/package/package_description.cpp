@@ -118,6 +118,8 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
     const bool version_info = platform::EqualsIgnoringAsciiCase(section.name, L"Version Information");
     if (launch && platform::EqualsIgnoringAsciiCase(section.name, L"Class Path")) description.has_class_path = true;
     for (const platform::IniEntry& entry : section.entries) {
+      // The profile functions read a comment as a key that nobody asks for.
+      if (entry.key.rfind(L";", 0) == 0) continue;
       if (!entry.value) {
         problem(entry.line, L"\"" + entry.key + L"\" is no KEY=VALUE line");
         continue;
