@@ -36,7 +36,9 @@ std::uint64_t Fnv1a(const std::wstring& text, std::uint64_t hash) {
 }
 
 // A component's GUID must stay the same for the same file from one version to
-// the next: it is derived from the upgrade code and the file's path.
+// the next: it is derived from the upgrade code and the file's path. The
+// product code is derived so too, from the version: a rebuilt package of one
+// version is the same product, which its own MSI file uninstalls.
 std::wstring ComponentGuid(const std::wstring& upgrade_code, const std::wstring& relative) {
   const std::wstring key = upgrade_code + L"|" + relative;
   const std::uint64_t high = Fnv1a(key, 0xCBF29CE484222325ull);
@@ -91,7 +93,7 @@ std::wstring MsiSource(const PackageDescription& d, const fs::path& root, const 
   for (int i = 1; i <= writer.count; ++i) components += L"      <ComponentRef Id=\"c" + std::to_wstring(i) + L"\"/>\n";
   return L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          L"<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n"
-         L"  <Product Id=\"*\" Name=\"" + Xml(d.name) + L"\" Language=\"1033\" Version=\"" + Xml(d.version) +
+         L"  <Product Id=\"" + ComponentGuid(d.upgrade_code, L"|product|" + d.version) + L"\" Name=\"" + Xml(d.name) + L"\" Language=\"1033\" Version=\"" + Xml(d.version) +
          L"\" Manufacturer=\"" + Xml(d.vendor) + L"\" UpgradeCode=\"" + Xml(d.upgrade_code) + L"\">\n"
          L"    <Package InstallerVersion=\"500\" Compressed=\"yes\" InstallScope=\"perMachine\"/>\n"
          L"    <Media Id=\"1\" Cabinet=\"app.cab\" EmbedCab=\"yes\"/>\n"
@@ -99,6 +101,12 @@ std::wstring MsiSource(const PackageDescription& d, const fs::path& root, const 
          L"    <Directory Id=\"TARGETDIR\" Name=\"SourceDir\">\n"
          L"      <Directory Id=\"ProgramFiles64Folder\">\n"
          L"        <Directory Id=\"VendorFolder\" Name=\"" + Xml(d.vendor) + L"\">\n"
+         // The vendor's folder holds no file, so only a component of its own removes it.
+         L"          <Component Id=\"vendor\" Guid=\"" + ComponentGuid(d.upgrade_code, L"|vendor") + L"\" Win64=\"yes\">\n"
+         L"            <RemoveFolder Id=\"RemoveVendorFolder\" On=\"uninstall\"/>\n"
+         L"            <RegistryValue Root=\"HKLM\" Key=\"Software\\" + Xml(d.vendor) + L"\\" + Xml(d.name) +
+         L"\" Name=\"Folder\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n"
+         L"          </Component>\n"
          L"          <Directory Id=\"INSTALLDIR\" Name=\"" + Xml(d.name) + L"\">\n" +
          writer.text +
          L"          </Directory>\n"
@@ -110,11 +118,13 @@ std::wstring MsiSource(const PackageDescription& d, const fs::path& root, const 
          L"\" WorkingDirectory=\"INSTALLDIR\"/>\n"
          L"          <RegistryValue Root=\"HKLM\" Key=\"Software\\" + Xml(d.vendor) + L"\\" + Xml(d.name) +
          L"\" Name=\"Shortcut\" Type=\"integer\" Value=\"1\" KeyPath=\"yes\"/>\n"
+
          L"        </Component>\n"
          L"      </Directory>\n"
          L"    </Directory>\n"
          L"    <Feature Id=\"Application\" Level=\"1\">\n" + components +
          L"      <ComponentRef Id=\"menu\"/>\n"
+         L"      <ComponentRef Id=\"vendor\"/>\n"
          L"    </Feature>\n"
          L"  </Product>\n"
          L"</Wix>\n";

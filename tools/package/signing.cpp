@@ -23,6 +23,11 @@ bool SignLauncher(const PackageDescription& d, const std::filesystem::path& laun
     command.insert(command.end(), {L"-pass", *password});
   }
   if (!d.timestamp_server.empty()) command.insert(command.end(), {L"-ts", d.timestamp_server});
+  // The signature holds its signing time; SOURCE_DATE_EPOCH fixes it, as
+  // reproducible builds set it, so that the signed launcher is the same too.
+  if (const auto epoch = platform::ReadEnvironmentVariable(L"SOURCE_DATE_EPOCH")) {
+    command.insert(command.end(), {L"-time", *epoch});
+  }
   command.insert(command.end(), {L"-in", launcher.wstring(), L"-out", signed_file.wstring()});
   if (!RunTool(command, L"osslsigncode", error)) {
     error = L"signing failed: " + error;
