@@ -78,6 +78,17 @@ TEST(FindIniValue, NulInTextEndsValueNotLine) {
   EXPECT_EQ(FindIniValue(sections, L"A", L"j"), L"w");
 }
 
+// Messages about a file's entries name their lines: every line end counts,
+// blank lines too.
+TEST(ParseIniText, NumbersHeadersAndEntriesByTheirLines) {
+  const auto sections = ParseIniText(L"; c\r\n[A]\rk=v\n\nj=w\n");
+  ASSERT_EQ(sections.size(), 2u);
+  ASSERT_EQ(sections[1].entries.size(), 2u);
+  EXPECT_EQ(sections[1].line, 2u);
+  EXPECT_EQ(sections[1].entries[0].line, 3u);
+  EXPECT_EQ(sections[1].entries[1].line, 5u);
+}
+
 struct DecodeCase {
   const char* name;
   std::string bytes;

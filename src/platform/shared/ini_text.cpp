@@ -135,9 +135,11 @@ std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding) {
 
 std::vector<IniSection> ParseIniText(std::wstring_view text) {
   std::vector<IniSection> sections(1);
+  std::size_t number = 0;
   // Line by line, without a list of all lines: an enormous file of short
   // lines would need several times its own size for that list alone.
   for (std::size_t start = 0; start < text.size();) {
+    ++number;
     const Line line = LineAt(text, start);
     start = line.next;
     ClassifiedLine classified = Classify(text.substr(line.start, line.end - line.start));
@@ -145,11 +147,11 @@ std::vector<IniSection> ParseIniText(std::wstring_view text) {
       case ClassifiedLine::Kind::Blank:
         break;
       case ClassifiedLine::Kind::Header:
-        sections.push_back(IniSection{std::move(classified.name), {}});
+        sections.push_back(IniSection{std::move(classified.name), {}, number});
         break;
       case ClassifiedLine::Kind::Entry:
         sections.back().entries.push_back(
-            IniEntry{std::move(classified.name), std::move(classified.value)});
+            IniEntry{std::move(classified.name), std::move(classified.value), number});
         break;
     }
   }

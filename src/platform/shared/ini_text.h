@@ -42,11 +42,13 @@ std::string EncodeIniFile(const std::wstring& text, IniEncoding encoding);
 struct IniEntry {
   std::wstring key;
   std::optional<std::wstring> value;  // absent for a line without "="
+  std::size_t line = 0;               // 1 for the text's first line, for messages
 };
 
 struct IniSection {
   std::wstring name;  // empty for the lines before the first header
   std::vector<IniEntry> entries;
+  std::size_t line = 0;  // of the header; 0 for the lines before the first one
 };
 
 // The sections in the order of the text; the first one holds the entries

@@ -1,0 +1,38 @@
+#include "platform/child_program.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+
+#include "platform/text.h"
+
+extern char** environ;
+
+namespace korvan::platform {
+
+ProgramExit RunProgram(const std::vector<std::wstring>& command) {
+  ProgramExit result;
+  if (command.empty()) return result;
+  std::vector<std::string> narrow;
+  for (const std::wstring& argument : command) narrow.push_back(NarrowFromWide(argument));
+  std::vector<char*> argv;
+  for (std::string& argument : narrow) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  const int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+  if (error != 0) {
+    result.error = static_cast<std::uint32_t>(error);
+    result.not_found = error == ENOENT;
+    return result;
+  }
+  result.started = true;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return result;
+  }
+  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+  return result;
+}
+
+}  // namespace korvan::platform

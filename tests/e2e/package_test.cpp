@@ -1,0 +1,175 @@
+// korvan-package end to end: for each target, the probe application packaged
+// with its real runtime, twice to the same bytes, then run as users get it:
+// the Linux one from its unpacked .tar.gz; the Windows one signed with a
+// throwaway certificate, verified, and installed from its MSI under Wine
+// (version 1, upgrade to 2, uninstall). Then one table of refused inputs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/launch_folder.h"
+#include "support/real_runtimes.h"
+#include "support/text_checks.h"
+
+namespace korvan::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTool = (LinuxBuildDir() / "korvan-package").string();
+const fs::path kJars = KORVAN_JAVA_TESTS_DIR;
+const char kInstalled[] = "C:\\Program Files\\Korvan Tests\\Probe\\Probe.exe";
+
+ProcessResult RunTool(const std::vector<std::string>& command) {
+  return RunProcess(command, ProcessOptions{"", {}, {}, 120});
+}
+
+// A throwaway certificate in `folder` (cert.pem, cert.p12 with password
+// "test"), made at each run and never kept.
+void MakeCertificate(const fs::path& folder) {
+  const std::string key = (folder / "key.pem").string(), cert = (folder / "cert.pem").string();
+  ASSERT_EQ(RunTool({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                 "/CN=Korvan Package Test", "-keyout", key, "-out", cert}).exit_code, 0);
+  ASSERT_EQ(RunTool({"openssl", "pkcs12", "-export", "-inkey", key, "-in", cert, "-out",
+                 (folder / "cert.p12").string(), "-passout", "pass:test"}).exit_code, 0);
+}
+
+// A description of the probe application for `runtime`, in `folder`.
+std::string Description(const RealRuntime& runtime, const std::string& version, const std::string& extra = "") {
+  const bool windows = runtime.target.kind == TargetKind::Windows;
+  return "; the probe application\n[Package]\nName=Probe\nVersion=" + version +
+         "\nVendor=Korvan Tests\nTarget=" + (windows ? "windows-x64" : "linux-x64") +
+         "\nUpgrade Code={6C1F0E2A-9B3D-4A57-8E61-2F4D5C6B7A80}\n"
+         "[Jars]\nMain Jar=" + (kJars / "probe.jar").string() + "\nLib Folder=lib\n"
+         "[Runtime]\nFolder=" + runtime.home + "\n" + extra +
+         "[Java Runtime Environment]\nMain Class=korvan.probe.Probe\nVirtual Machine Parameters=" +
+         WineVmOptions(runtime) + " -Dpackage.version=" + version + "\n";
+}
+
+class PackageTest : public RealRuntimeTest {
+ protected:
+  PackageTest() {
+    fs::create_directory(folder_.folder() / "lib");
+    fs::copy_file(kJars / "extra.jar", folder_.folder() / "lib/extra.jar");
+  }
+
+  // Packages `description` into out/; the exit code must be 0.
+  void Package(const std::string& description) {
+    folder_.WriteFile("app.package", description);
+    const ProcessResult result = RunTool({kTool, "--launcher", folder_.launcher().string(), "--output",
+                                      (folder_.folder() / "out").string(), (folder_.folder() / "app.package").string()});
+    ASSERT_EQ(result.exit_code, 0) << result.standard_error;
+  }
+
+  std::string Archive(const std::string& version) const {
+    const bool windows = folder_.windows();
+    return (folder_.folder() / "out" / ("Probe-" + version + (windows ? "-windows-x64.zip" : "-linux-x64.tar.gz"))).string();
+  }
+
+  LaunchFolder folder_{GetParam().target};
+};
+
+TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
+  const RealRuntime& runtime = GetParam();
+  std::string extra;
+  if (folder_.windows()) {
+    ASSERT_NO_FATAL_FAILURE(MakeCertificate(folder_.folder()));
+    folder_.WriteFile("password", "test");
+    extra = "[Signing]\nCertificate=cert.p12\nPassword File=password\n[Installer]\nMSI=yes\n";
+  }
+  ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
+  const std::string first = ReadText(Archive("1.0.0"));
+  ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
+  // Reproducible, but for the signing time, which only SOURCE_DATE_EPOCH fixes.
+  if (!folder_.windows()) EXPECT_TRUE(first == ReadText(Archive("1.0.0"))) << "two runs gave different archives";
+  const std::vector<std::string> probe = {"load", "korvan.extra.Extra"};
+  const std::string loaded = folder_.Lines("korvan.extra.Extra from extra.jar\n");
+
+  if (!folder_.windows()) {
+    const fs::path unpacked = folder_.folder() / "unpacked";
+    fs::create_directory(unpacked);
+    ASSERT_EQ(RunTool({"tar", "-xzf", Archive("1.0.0"), "-C", unpacked.string()}).exit_code, 0);
+    const ProcessResult ran = RunTool({(unpacked / "Probe/Probe").string(), "load", "korvan.extra.Extra"});
+    EXPECT_EQ(ran.standard_output, loaded) << ran.standard_error;
+    EXPECT_TRUE(fs::exists(unpacked / "Probe/jre64/lib/server/libjvm.so"));
+    return;
+  }
+  const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
+                                      (folder_.folder() / "out/Probe/Probe.exe").string()});
+  EXPECT_TRUE(Contains(verified.standard_output, "Signature verification: ok")) << verified.standard_output;
+  ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "2.0.0", extra)));
+  const auto msi = [&](const char* action, const std::string& version) {
+    const std::string file = WinePath(folder_.folder() / "out" / ("Probe-" + version + "-windows-x64.msi"));
+    return RunUnderWine({"msiexec", action, file, "/qn"}, ProcessOptions{"", {}, {}, 180}).exit_code;
+  };
+  for (const std::string version : {"1.0.0", "2.0.0"}) {
+    ASSERT_EQ(msi("/i", version), 0) << "installing " << version;
+    EXPECT_EQ(RunUnderWine({kInstalled, "load", "korvan.extra.Extra"}).standard_output, loaded);
+    EXPECT_EQ(RunUnderWine({kInstalled, "property", "package.version"}).standard_output,
+              folder_.Lines("package.version=" + version + "\n"));
+  }
+  EXPECT_EQ(msi("/x", "2.0.0"), 0);
+  const fs::path program_files = fs::path(std::getenv("WINEPREFIX")) / "drive_c/Program Files";
+  EXPECT_FALSE(fs::exists(program_files / "Korvan Tests")) << "uninstalling left the folder behind";
+}
+
+std::vector<RealRuntime> NewestOfEachTarget() {
+  return {NewestRuntime(TargetKind::Linux), NewestRuntime(TargetKind::Windows)};
+}
+INSTANTIATE_TEST_SUITE_P(Targets, PackageTest, testing::ValuesIn(NewestOfEachTarget()), RuntimeName);
+
+struct Refusal {
+  std::string name;
+  std::string from, to;  // a change to the good description
+  std::string appended;
+  std::vector<std::string> messages;
+};
+
+class PackageRefusalTest : public testing::TestWithParam<Refusal> {};
+
+TEST_P(PackageRefusalTest, SaysWhyAndWritesNothing) {
+  const RealRuntime runtime = NewestRuntime(TargetKind::Linux);
+  if (const std::string why = WhyNotRunnable(runtime); !why.empty()) GTEST_SKIP() << why;
+  const Refusal& refusal = GetParam();
+  LaunchFolder folder(runtime.target);
+  std::string description = Description(runtime, "1.0.0") + refusal.appended;
+  if (!refusal.from.empty()) description.replace(description.find(refusal.from), refusal.from.size(), refusal.to);
+  folder.WriteFile("app.package", description);
+  folder.WriteFile("lib/extra.jar", "");
+  std::string launcher = folder.launcher().string();
+  if (refusal.name == "SignedLauncher") {
+    const fs::path windows_launcher = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
+    if (!fs::exists(windows_launcher)) GTEST_SKIP() << windows_launcher << " is not built";
+    ASSERT_NO_FATAL_FAILURE(MakeCertificate(folder.folder()));
+    launcher = (folder.folder() / "signed.exe").string();
+    ASSERT_EQ(RunTool({"osslsigncode", "sign", "-pkcs12", (folder.folder() / "cert.p12").string(), "-pass", "test",
+                   "-in", windows_launcher.string(), "-out", launcher}).exit_code, 0);
+  }
+  // Root may write anywhere, so the unwritable output lies below a file.
+  const fs::path output = folder.folder() / (refusal.name == "UnwritableOutput" ? "app.package/out" : "out");
+  const ProcessResult result = RunTool({kTool, "--launcher", launcher, "--output", output.string(),
+                                    (folder.folder() / "app.package").string()});
+  EXPECT_EQ(result.exit_code, 1);
+  for (const std::string& message : refusal.messages) {
+    EXPECT_TRUE(Contains(result.standard_error, message)) << result.standard_error;
+  }
+  EXPECT_TRUE(!fs::exists(output) || fs::is_empty(output)) << "a refused package left files behind";
+}
+
+const std::string kWindowsRuntime = std::string(KORVAN_SOURCE_DIR) + "/build/runtimes/windows-25";
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, PackageRefusalTest,
+    testing::Values(
+        Refusal{"MissingJar", "probe.jar\n", "missing.jar\n", "", {"the main jar", "missing.jar does not exist"}},
+        Refusal{"RuntimeOfAnotherMachine", "\nFolder=", "\nFolder=" + kWindowsRuntime + "\n;", "",
+                {"is for another machine", "jvm.dll is x64 Windows, not linux-x64"}},
+        Refusal{"UnknownKeys", "", "", "[Runtime]\nFolders=x\n[Jars]\nLib=x\n",
+                {"line 17: unknown key \"Folders\" in [Runtime]", "line 19: unknown key \"Lib\" in [Jars]"}},
+        Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64 or linux-x64"}},
+        Refusal{"SignedLauncher", "Target=linux-x64", "Target=windows-x64", "", {"is signed"}},
+        Refusal{"UnwritableOutput", "", "", "", {"cannot write to the output folder"}}),
+    [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace korvan::e2e

@@ -1,0 +1,15 @@
+#pragma once
+// The build machine's own tools that korvan-package runs (tar, gzip, zip,
+// strip, jlink, osslsigncode, wixl), found through the PATH.
+
+#include <string>
+#include <vector>
+
+namespace korvan::package {
+
+// Runs `command`; false, with a message naming the Debian package to install
+// when the tool is missing, when it cannot start or ends with a failure.
+bool RunTool(const std::vector<std::wstring>& command, const std::wstring& debian_package,
+             std::wstring& error);
+
+}  // namespace korvan::package

@@ -1,0 +1,57 @@
+#pragma once
+// The package description that korvan-package reads: an INI file in the
+// settings file's syntax, kept in the application's repository. Every key is
+// listed in docs/packaging.md. Sections named like the launcher's settings
+// sections ("Java Runtime Environment", "Class Path", "Application",
+// "Product Information", and their "+" forms) are the launch settings,
+// written out beside the launcher as they stand.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvan::package {
+
+enum class PackageTarget { WindowsX64, LinuxX64 };
+
+struct LaunchSetting {
+  std::wstring section;
+  std::wstring key;
+  std::wstring value;  // as written, quotes included
+};
+
+struct PackageDescription {
+  std::wstring folder;  // of the description file: relative paths start here
+  std::wstring name;
+  std::wstring version;
+  std::wstring vendor;
+  PackageTarget target = PackageTarget::WindowsX64;
+  std::wstring icon;
+  std::wstring upgrade_code;
+  std::wstring launcher;
+  std::wstring output;
+  std::wstring main_jar;
+  std::wstring lib_folder;
+  std::wstring runtime;
+  std::wstring modules;                      // for jlink, separated by ","
+  std::vector<std::wstring> version_pairs;   // KEY=VALUE for the stamping code
+  std::wstring certificate;
+  std::wstring password_file;
+  std::wstring password_variable;
+  std::wstring timestamp_server;
+  bool msi = false;
+  std::vector<LaunchSetting> launch_settings;
+  bool has_class_path = false;  // the launch settings name their own class path
+
+  bool Windows() const { return target == PackageTarget::WindowsX64; }
+  std::wstring TargetName() const { return Windows() ? L"windows-x64" : L"linux-x64"; }
+};
+
+// The description in `file_bytes` of the file at `path`; none, with every
+// problem in `errors` (one line each, "PATH line N: ..." where a line is
+// to blame), when a key is unknown, a required one missing or a value wrong.
+std::optional<PackageDescription> ParsePackageDescription(const std::wstring& path,
+                                                          const std::string& file_bytes,
+                                                          std::vector<std::wstring>& errors);
+
+}  // namespace korvan::package
