@@ -1,6 +1,5 @@
 #include "launcher/launcher.h"
 #include "launcher/service_host.h"
-#include "messages/error_sink.h"
 #include "platform/process.h"
 
 namespace korvan {
@@ -9,9 +8,7 @@ int RunLauncher(int argc, char** argv) {
   Launcher launcher;
   platform::UseSystemDefaultLocale();
   if (const Outcome failure = Initialize(launcher, platform::ApplicationArguments(argc, argv))) {
-    if (launcher.settings.service) UseServiceErrorSink();
-    ReportFailure(*failure);
-    return -1;
+    return EndFailedStartUp(launcher, *failure);
   }
   if (launcher.settings.service) return RunAsService(launcher);
   const int exit_code = RunApplication(launcher);
