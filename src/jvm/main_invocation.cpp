@@ -31,6 +31,16 @@ Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name) {
   return main_class;
 }
 
+// Describes the pending exception `thrown` as the VM does. The failure is
+// silent, as the description is out; with `capture` it keeps the stack
+// trace for a log that does not see the VM's standard error (a service's).
+Failure DescribedException(JNIEnv* env, jthrowable thrown, bool capture) {
+  env->ExceptionDescribe();
+  Failure failure = SilentFailure();
+  if (capture && thrown != nullptr) failure.described = CaptureStackTrace(env, thrown);
+  return failure;
+}
+
 // Everything up to and including the call of main. No failure when main
 // returned without an uncaught exception.
 Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_ready) {
@@ -40,9 +50,8 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
 
   jmethodID main = env->GetStaticMethodID(*main_class, "main", "([Ljava/lang/String;)V");
   if (main == nullptr) {
-    if (env->ExceptionCheck()) {
-      env->ExceptionDescribe();
-      return SilentFailure();
+    if (jthrowable thrown = env->ExceptionOccurred()) {
+      return DescribedException(env, thrown, call.failure_check);
     }
     return MessageFailure(MessageId::MainMethodNotFound);
   }
@@ -60,16 +69,15 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
   // own uncaught exception handler would.
   jthrowable thrown = env->ExceptionOccurred();
   if (thrown == nullptr) return std::nullopt;
-  env->ExceptionDescribe();
+  Failure failure = DescribedException(env, thrown, call.failure_check);
   if (call.failure_check) {
-    const std::wstring stack_trace = CaptureStackTrace(env, thrown);
-    Trace(L"uncaught exception in main:\n" + stack_trace);
+    Trace(L"uncaught exception in main:\n" + failure.described);
     if (call.show_uncaught_exception &&
-        platform::AskAboutUncaughtException(stack_trace) == platform::ExceptionDecision::Stop) {
+        platform::AskAboutUncaughtException(failure.described) == platform::ExceptionDecision::Stop) {
       platform::EndProcessNow(-1);
     }
   }
-  return SilentFailure();
+  return failure;
 }
 
 std::wstring NoStackTrace(JNIEnv* env) {

@@ -15,7 +15,7 @@ namespace korvan {
 struct MainCall {
   std::wstring main_class;               // internal form: com/example/App
   std::vector<std::wstring> arguments;   // handed to main as a String[]
-  bool failure_check = false;            // capture an uncaught exception's stack trace
+  bool failure_check = false;            // capture an uncaught exception's stack trace (kept as `described`)
   bool show_uncaught_exception = false;  // and let the user stop the process there (not for a service)
 };
 

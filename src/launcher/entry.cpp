@@ -2,7 +2,6 @@
 #include "jvm/application_threads.h"
 #include "launcher/launcher.h"
 #include "launcher/service_host.h"
-#include "messages/error_sink.h"
 #include "platform/process.h"
 
 #include <utility>
@@ -16,9 +15,7 @@ int RunLauncher(int argc, char** argv) {
   // Started by an earlier run of this launcher to assemble its AOT cache.
   if (const std::optional<int> code = AssembleAotCacheWhenAsked(arguments)) return *code;
   if (const Outcome failure = Initialize(launcher, std::move(arguments))) {
-    if (launcher.settings.service) UseServiceErrorSink();
-    ReportFailure(*failure);
-    return -1;
+    return EndFailedStartUp(launcher, *failure);
   }
   if (launcher.settings.service) return RunAsService(launcher);
   const int exit_code = RunApplication(launcher);

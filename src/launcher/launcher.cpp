@@ -71,7 +71,9 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   // Every setting has been read: the settings file's parse goes.
   platform::ForgetParsedProfiles();
 
-  const MainCall call{launcher.settings.main_class, plan->arguments, launcher.settings.failure_check,
+  // A service captures an uncaught exception for its log: no one reads its standard error.
+  const MainCall call{launcher.settings.main_class, plan->arguments,
+                      launcher.settings.failure_check || launcher.settings.service,
                       launcher.settings.failure_check && !launcher.settings.service};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, *plan, call, on_ready);

@@ -9,6 +9,11 @@
 namespace korvan {
 
 Outcome ChooseRuntime(Launcher& launcher) {
+  // A service has no user to ask: in its session no one sees a dialog.
+  if (launcher.settings.service) {
+    Trace(L"no runtime qualified");
+    return Failure{MissingRuntimeMessage(launcher.settings), std::wstring()};
+  }
   Trace(L"no runtime qualified: asking the user");
   const JvmKind kind = launcher.settings.jvm_kind;
   const RuntimeFiles files = SystemRuntimeFiles();
@@ -21,9 +26,10 @@ Outcome ChooseRuntime(Launcher& launcher) {
       platform::AskForRuntime(MissingRuntimeText(launcher.settings), library_of_folder);
   switch (choice.end) {
     case platform::RuntimeDialogEnd::NotShown:
+    case platform::RuntimeDialogEnd::OutOfMemory:
+      Trace(L"the dialog was not shown");
       return Failure{MissingRuntimeMessage(launcher.settings), std::wstring()};
     case platform::RuntimeDialogEnd::Cancelled:
-    case platform::RuntimeDialogEnd::OutOfMemory:
       return SilentFailure();
     case platform::RuntimeDialogEnd::Chosen:
       break;

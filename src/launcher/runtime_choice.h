@@ -8,8 +8,8 @@
 namespace korvan {
 
 // Asks for a runtime; on success the launcher's runtime is the chosen JVM
-// library. Where no dialog exists the failure carries the missing-runtime
-// message; a cancelled dialog fails silently.
+// library. A service is never asked. Where no dialog was shown the failure
+// carries the missing-runtime message; a cancelled dialog fails silently.
 Outcome ChooseRuntime(Launcher& launcher);
 
 }  // namespace korvan

@@ -1,5 +1,7 @@
 #include "launcher/service_host.h"
 
+#include <optional>
+
 #include "jvm/static_stop.h"
 #include "launcher/launcher.h"
 #include "launcher/stop_request.h"
@@ -9,6 +11,8 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/service.h"
+#include "platform/service_start_failure.h"
+#include "platform/system_log.h"
 #include "platform/text.h"
 
 namespace korvan {
@@ -85,9 +89,27 @@ class ServiceHost : public platform::ServiceApplication {
   StopRequest stop_;
 };
 
-void WriteServiceErrorLine(const Failure& failure) {
+// The error line also goes where an administrator looks: the system's log,
+// and the trace file when one is set. What the VM described (an uncaught
+// exception) goes to the log only: the trace file already holds it.
+void WriteServiceErrorLine(const std::wstring& service_name, const Failure& failure) {
   WriteErrorLine(failure);
-  WriteToTraceFile(ErrorLine(failure.text));
+  if (!failure.silent()) WriteToTraceFile(ErrorLine(failure.text));
+  const std::wstring line = failure.silent() ? failure.described : ErrorLineText(failure.text);
+  if (!line.empty() && !platform::WriteToSystemLog(service_name, line)) {
+    Trace(L"service: the error line could not be logged as an event, error " +
+          std::to_wstring(platform::LastErrorCode()));
+  }
+}
+
+// The service's name even when the settings could not be read.
+std::wstring OwnServiceName() {
+  const std::optional<std::wstring> path = platform::ModuleFileName();
+  return path ? ServiceNameOf(*path, platform::GetPathRules().separator) : std::wstring();
+}
+
+void UseServiceErrorSink(const std::wstring& service_name) {
+  SetErrorSink([service_name](const Failure& failure) { WriteServiceErrorLine(service_name, failure); });
 }
 
 }  // namespace
@@ -97,12 +119,24 @@ std::wstring ServiceNameOf(const std::wstring& launcher_path, wchar_t separator)
   return last == std::wstring::npos ? launcher_path : launcher_path.substr(last + 1);
 }
 
-void UseServiceErrorSink() { SetErrorSink(WriteServiceErrorLine); }
+int EndFailedStartUp(const Launcher& launcher, const Failure& failure) {
+  const bool by_manager = platform::StartedByServiceManager();
+  if (!launcher.settings.service && !by_manager) {
+    ReportFailure(failure);
+    return -1;
+  }
+  const std::wstring name = OwnServiceName();
+  UseServiceErrorSink(name);
+  ReportFailure(failure);
+  if (!by_manager) return -1;
+  Trace(L"service: start-up failed; telling the service manager that " + name + L" stopped");
+  return platform::ReportFailedServiceStart(name);
+}
 
 int RunAsService(Launcher& launcher) {
-  UseServiceErrorSink();
   const std::wstring name =
       ServiceNameOf(launcher.settings_source.launcher_path, platform::GetPathRules().separator);
+  UseServiceErrorSink(name);
   if (name.empty()) return -1;
   Trace(L"service: running as service " + name);
   for (const std::string& option : platform::ServiceVmOptions()) {

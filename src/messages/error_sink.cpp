@@ -25,7 +25,7 @@ void WriteFlushed(std::FILE* stream, const std::string& text) {
 void SetErrorSink(ErrorSink sink) { CurrentSink() = std::move(sink); }
 
 void ReportFailure(const Failure& failure) {
-  if (failure.silent()) return;
+  if (failure.silent() && failure.described.empty()) return;
   if (CurrentSink()) {
     CurrentSink()(failure);
   } else {

@@ -13,7 +13,8 @@ using ErrorSink = std::function<void(const Failure&)>;
 // Replaces the sink; an empty one restores the error line.
 void SetErrorSink(ErrorSink sink);
 
-// Shows `failure` through the sink; a silent failure shows nothing.
+// Shows `failure` through the sink; a silent failure shows nothing, except
+// what it carries for a log (`described`).
 void ReportFailure(const Failure& failure);
 
 // The default sink: the error line on the system's error-line stream (standard

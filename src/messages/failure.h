@@ -18,6 +18,9 @@ struct Failure {
   std::wstring text;
   // The system's own words, shown after the message where it has them (dlerror).
   std::wstring detail;
+  // What the VM already described on its standard error (an uncaught
+  // exception's stack trace), kept for a log that never saw that stream.
+  std::wstring described = {};
 
   bool silent() const { return text.empty(); }
 };

@@ -54,8 +54,12 @@ std::wstring FormatMessageById(MessageId id, const std::vector<MessageArgument>&
   return FormatMessageText(LookupMessage(id), arguments);
 }
 
+std::wstring ErrorLineText(const std::wstring& message_text) {
+  return L"Error: " + message_text + L" ";
+}
+
 std::string ErrorLine(const std::wstring& message_text) {
-  return "Error: " + platform::NarrowFromWide(message_text) + " \n";
+  return platform::NarrowFromWide(ErrorLineText(message_text)) + "\n";
 }
 
 }  // namespace korvan

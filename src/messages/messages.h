@@ -34,4 +34,7 @@ std::wstring FormatMessageById(MessageId id, const std::vector<MessageArgument>&
 // The whole error line for a message text, as it is written.
 std::string ErrorLine(const std::wstring& message_text);
 
+// The same line as wide text, without its line end, for a log that keeps lines.
+std::wstring ErrorLineText(const std::wstring& message_text);
+
 }  // namespace korvan

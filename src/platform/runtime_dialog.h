@@ -17,7 +17,8 @@ enum class RuntimeDialogEnd {
   Chosen,       // OK with a folder that holds an acceptable JVM library
   Cancelled,    // Cancel, Escape or the close box
   OutOfMemory,  // the dialog could not be prepared
-  NotShown,     // this system has no such dialog
+  NotShown,     // no one could answer it: no such dialog here, a desktop no
+                // user sees, or the dialog could not be made
 };
 
 struct RuntimeDialogResult {
@@ -27,8 +28,8 @@ struct RuntimeDialogResult {
 };
 
 // Shows the dialog modally, owned by the active window, with `message` above
-// the download link; `library_of_folder` decides whether a browsed folder may
-// be taken.
+// the download link, where a user can see it; `library_of_folder` decides
+// whether a browsed folder may be taken.
 RuntimeDialogResult AskForRuntime(const std::wstring& message,
                                   const JvmLibraryOfFolder& library_of_folder);
 

@@ -202,6 +202,44 @@ INSTANTIATE_TEST_SUITE_P(Ways, RuntimeDialogCancelTest,
                                          CancelCase{"CloseBox", {"close"}}),
                          [](const testing::TestParamInfo<CancelCase>& info) { return std::string(info.param.name); });
 
+// Where no one can answer the dialog it is not shown: the error line says
+// why, as on Linux. A service's line also goes to the event log, which Wine
+// prints on its eventlog debug channel.
+struct NotShownCase {
+  const char* name;
+  const char* application_type;
+  bool display;
+};
+
+class RuntimeDialogNotShownTest : public RuntimeDialogTest,
+                                  public testing::WithParamInterface<NotShownCase> {};
+
+TEST_P(RuntimeDialogNotShownTest, SaysWhyOnTheErrorLine) {
+  WriteSettings(std::string("Minimum Version=99\n[Application]\nApplication Type=") +
+                GetParam().application_type + "\n");
+  ProcessOptions options;
+  options.cancel_missing_runtime_dialog = false;  // a dialog would hang the run
+  options.time_limit_seconds = 30;
+  options.environment.emplace("WINEDEBUG", "-all,err+eventlog");
+  if (!GetParam().display) options.unset.push_back("DISPLAY");
+  const ProcessResult result = folder_.Run({}, options);
+  ASSERT_FALSE(result.timed_out);
+  EXPECT_EQ(result.exit_code, 255);
+  const std::string message =
+      "The Java Runtime Environment (JRE) was not found. Please  download and install a JRE "
+      "(minimum version 99.0) from: https://adoptium.net/";
+  EXPECT_EQ(result.standard_output, "Error: " + message + " \r\n");
+  const bool service = std::string(GetParam().application_type) == "service";
+  EXPECT_EQ(Contains(result.standard_error, "err:eventlog:ReportEventW L\"Error: " + message.substr(0, 40)),
+            service)
+      << result.standard_error;
+}
+
+INSTANTIATE_TEST_SUITE_P(Where, RuntimeDialogNotShownTest,
+                         testing::Values(NotShownCase{"NoDisplay", "console", false},
+                                         NotShownCase{"Service", "service", true}),
+                         [](const testing::TestParamInfo<NotShownCase>& info) { return std::string(info.param.name); });
+
 // A runtime holding only a client JVM suits "any" and "favor_server", never "server".
 struct KindCase {
   const char* name;

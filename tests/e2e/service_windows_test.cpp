@@ -281,23 +281,38 @@ struct FailedRunCase {
   const char* main_class;  // null: a runtime whose jvm.dll is no library
   const char* vm_parameters;
   const char* command_line;
+  const char* settings = nullptr;  // replaces the settings file; "" removes it
 };
 
 class ServiceFailedRunTest : public ServiceWindowsTest,
                              public testing::WithParamInterface<FailedRunCase> {};
 
-// A failed run tells the manager so, which lets its recovery actions apply.
+// A failed run or start-up tells the manager so, which lets its recovery
+// actions apply; a start-up that never reached the manager would end with 1077.
 TEST_P(ServiceFailedRunTest, StopsWithTheServiceSpecificError) {
   const std::string name = std::string("KvSvcFail") + GetParam().name;
   const RealRuntime runtime = NewestRuntime(TargetKind::Windows);
   if (GetParam().main_class == nullptr) {
     Install(name, "", "");
+    if (const char* settings = GetParam().settings) {
+      if (*settings == '\0') {
+        fs::remove(folder_->SettingsFile());
+      } else {
+        folder_->WriteSettings(settings);
+      }
+    }
   } else {
     if (const std::string why = WhyNotRunnable(runtime); !why.empty()) GTEST_SKIP() << why;
     Install(name, runtime, GetParam().main_class, GetParam().vm_parameters,
             GetParam().command_line);
   }
-  ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
+  if (GetParam().settings == nullptr) {
+    ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
+  } else {
+    // Wine's StartService fails for a service that stops before it runs, and
+    // its sc says nothing then, which RunUnderWine would take for a failed start.
+    RunUnderWine({"net", "start", service_});
+  }
   const ServiceState stopped = WaitForState(kStopped, 30);
   EXPECT_EQ(stopped.state, kStopped);
   EXPECT_EQ(stopped.win32_exit_code, 1066);
@@ -309,7 +324,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FailedRunCase{"NoLibrary", nullptr, "", ""},
                     FailedRunCase{"RefusedOption", "korvan.probe.ServiceApp", "-Xbogus-option", ""},
                     FailedRunCase{"NoClass", "korvan.probe.Missing", "", ""},
-                    FailedRunCase{"Throws", "korvan.probe.Probe", "", "throw boom"}),
+                    FailedRunCase{"Throws", "korvan.probe.Probe", "", "throw boom"},
+                    FailedRunCase{"NoSettings", nullptr, "", "", ""},
+                    FailedRunCase{"NoRuntime", nullptr, "", "", "[Java Runtime Environment]\nMain Class=A\n"
+                                  "Minimum Version=99\n[Application]\nApplication Type=service\n"},
+                    // Not declared a service: the dialog is not shown on the service's desktop.
+                    FailedRunCase{"NoRuntimeNotDeclared", nullptr, "", "", "[Java Runtime Environment]\n"
+                                  "Main Class=A\nMinimum Version=99\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -127,10 +127,24 @@ class ComApartment {
   bool initialised_;
 };
 
+// Whether the desktop of this process is one that a user sees. A service's,
+// a task's that runs whether or not the user is logged on, or one of a
+// remote shell session is not: a dialog there would wait for an answer that
+// no one can give.
+bool SomeoneCanAnswer() {
+  const HWINSTA station = GetProcessWindowStation();
+  USEROBJECTFLAGS flags{};
+  DWORD needed = 0;
+  return station != nullptr &&
+         GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof(flags), &needed) != FALSE &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace
 
 RuntimeDialogResult AskForRuntime(const std::wstring& message,
                                   const JvmLibraryOfFolder& library_of_folder) {
+  if (!SomeoneCanAnswer()) return RuntimeDialogResult{};
   const ComApartment apartment;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
   shell::InitCommonControlsEx(&controls);
@@ -144,9 +158,9 @@ RuntimeDialogResult AskForRuntime(const std::wstring& message,
     outcome.end = RuntimeDialogEnd::Chosen;
     outcome.folder = dialog.folder();
     outcome.jvm_library_path = dialog.jvm_library_path();
-  } else {
+  } else if (result == IDCANCEL) {
     outcome.end = RuntimeDialogEnd::Cancelled;
-  }
+  }  // any other result: the dialog could not be made (no display), it was not shown
   return outcome;
 }
 

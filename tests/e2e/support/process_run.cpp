@@ -84,25 +84,40 @@ ProcessResult RunProcess(const std::vector<std::string>& command, const ProcessO
     return result;
   }
 
+  // The run ends when the process does. Waiting for the pipes to close is not
+  // enough under Wine: a process that it starts on the program's behalf
+  // inherits the program's standard error and may outlive it.
   const double deadline = Now() + options.time_limit_seconds;
   pollfd descriptors[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   std::string* sinks[2] = {&result.standard_output, &result.standard_error};
   int open_pipes = 2;
-  while (open_pipes > 0) {
+  int status = 0;
+  bool ended = false;
+  while (open_pipes > 0 && !ended) {
     const int wait_ms = static_cast<int>(std::max(0.0, deadline - Now()) * 1000);
     if (wait_ms == 0) {
       result.timed_out = true;
       kill(-child, SIGKILL);
       break;
     }
-    if (poll(descriptors, 2, wait_ms) < 0) continue;
+    ended = waitpid(child, &status, WNOHANG) == child;
+    // What the process wrote before it ended is in the pipes: read it all.
+    if (ended) {
+      for (pollfd& descriptor : descriptors) {
+        if (descriptor.fd >= 0) fcntl(descriptor.fd, F_SETFL, O_NONBLOCK);
+      }
+    } else if (poll(descriptors, 2, std::min(wait_ms, 100)) <= 0) {
+      continue;
+    }
     for (int i = 0; i < 2; ++i) {
-      if (descriptors[i].fd < 0 || descriptors[i].revents == 0) continue;
+      if (descriptors[i].fd < 0 || (!ended && descriptors[i].revents == 0)) continue;
       char buffer[65536];
-      const ssize_t count = read(descriptors[i].fd, buffer, sizeof(buffer));
-      if (count > 0) {
+      ssize_t count = 0;
+      while ((count = read(descriptors[i].fd, buffer, sizeof(buffer))) > 0) {
         sinks[i]->append(buffer, static_cast<std::size_t>(count));
-      } else {
+        if (!ended) break;
+      }
+      if (count == 0) {
         close(descriptors[i].fd);
         descriptors[i].fd = -1;
         --open_pipes;
@@ -112,8 +127,7 @@ ProcessResult RunProcess(const std::vector<std::string>& command, const ProcessO
   for (pollfd& descriptor : descriptors) {
     if (descriptor.fd >= 0) close(descriptor.fd);
   }
-  int status = 0;
-  waitpid(child, &status, 0);
+  if (!ended) waitpid(child, &status, 0);
   if (!result.timed_out && WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
   return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a program with arguments and extra environment, capturing standard
-// output and error separately. A run that outlives its time limit is killed
+// output and error separately, until the program ends (not until every
+// process that inherited its pipes does). A run that outlives its time limit is killed
 // and reported as timed out, so a hanging launcher fails a test instead of
 // stalling the suite.
 
