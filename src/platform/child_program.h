@@ -16,8 +16,10 @@ struct ProgramExit {
 };
 
 // Starts `command[0]`, found through the PATH when it names no folder, with
-// the rest as its arguments, and waits for it to end. It shares our standard
-// streams and environment.
-ProgramExit RunProgram(const std::vector<std::wstring>& command);
+// the rest as its arguments, in `working_folder` (ours when empty), and waits
+// for it to end. It shares our standard streams and environment. Safe to
+// call from several threads at once.
+ProgramExit RunProgram(const std::vector<std::wstring>& command,
+                       const std::wstring& working_folder = std::wstring());
 
 }  // namespace korvan::platform

@@ -307,6 +307,9 @@ TEST_P(ArchiveLinuxTest, SecondWriterStandsBack) {
 
 TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   Launch();  // writes the settings file that every run below reads
+  // Its assembly would otherwise end in the emptied folder and take the
+  // configuration a run below recorded for its own.
+  WaitForAssembly();
   fs::remove_all(ArchiveFolder());
   std::vector<ProcessResult> results(4);
   std::vector<std::thread> runs;

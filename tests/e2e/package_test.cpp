@@ -21,7 +21,7 @@ const fs::path kJars = KORVAN_JAVA_TESTS_DIR;
 const char kInstalled[] = "C:\\Program Files\\Korvan Tests\\Probe\\Probe.exe";
 
 ProcessResult RunTool(const std::vector<std::string>& command) {
-  return RunProcess(command, ProcessOptions{"", {}, {}, 120});
+  return RunProcess(command, ProcessOptions{"", {{"KORVAN_TEST_SIGNING_PASSWORD", "test"}}, {}, 120});
 }
 
 // A throwaway certificate in `folder` (cert.pem, cert.p12 with password
@@ -74,8 +74,8 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   std::string extra;
   if (folder_.windows()) {
     ASSERT_NO_FATAL_FAILURE(MakeCertificate(folder_.folder()));
-    folder_.WriteFile("password", "test");
-    extra = "[Signing]\nCertificate=cert.p12\nPassword File=password\n[Installer]\nMSI=yes\n";
+    extra = "[Signing]\nCertificate=cert.p12\nPassword Variable=KORVAN_TEST_SIGNING_PASSWORD\n"
+            "[Installer]\nMSI=yes\n";
   }
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   const std::string first = ReadText(Archive("1.0.0"));
@@ -167,6 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownKeys", "", "", "[Runtime]\nFolders=x\n[Jars]\nLib=x\n",
                 {"line 17: unknown key \"Folders\" in [Runtime]", "line 19: unknown key \"Lib\" in [Jars]"}},
         Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64 or linux-x64"}},
+        // As in a settings file, the first of a repeated key counts.
+        Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
+                {"give windows-x64 or linux-x64"}},
         Refusal{"SignedLauncher", "Target=linux-x64", "Target=windows-x64", "", {"is signed"}},
         Refusal{"UnwritableOutput", "", "", "", {"cannot write to the output folder"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });

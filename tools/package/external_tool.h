@@ -7,9 +7,10 @@
 
 namespace korvan::package {
 
-// Runs `command`; false, with a message naming the Debian package to install
-// when the tool is missing, when it cannot start or ends with a failure.
+// Runs `command` in `working_folder` (ours when empty); false, with a message
+// naming the Debian package to install when the tool is missing, when it
+// cannot start or ends with a failure.
 bool RunTool(const std::vector<std::wstring>& command, const std::wstring& debian_package,
-             std::wstring& error);
+             std::wstring& error, const std::wstring& working_folder = std::wstring());
 
 }  // namespace korvan::package

@@ -1,5 +1,6 @@
 #include "package_description.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <cwctype>
@@ -111,6 +112,9 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
     errors.push_back(path + (line ? L" line " + std::to_wstring(line) : L"") + L": " + what);
   };
   std::wstring target;
+  // As the profile functions read a settings file, the first of a repeated
+  // key counts, also across repeated sections.
+  std::vector<const KeyRule*> given;
   const std::vector<platform::IniSection> sections =
       platform::ParseIniText(platform::DecodeIniFile(file_bytes).text);
   for (const platform::IniSection& section : sections) {
@@ -145,10 +149,13 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
         }
         if (!rule) {
           problem(entry.line, L"unknown key \"" + entry.key + L"\" in [" + section.name + L"]");
-        } else if (rule->set) {
-          rule->set(description, Unquoted(*entry.value));
-        } else {
-          target = Unquoted(*entry.value);
+        } else if (std::find(given.begin(), given.end(), rule) == given.end()) {
+          given.push_back(rule);
+          if (rule->set) {
+            rule->set(description, Unquoted(*entry.value));
+          } else {
+            target = Unquoted(*entry.value);
+          }
         }
       }
     }

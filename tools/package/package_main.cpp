@@ -14,6 +14,8 @@
 #include "application_folder.h"
 #include "msi_package.h"
 #include "package_description.h"
+#include "platform/background_thread.h"
+#include "platform/environment.h"
 #include "platform/file_bytes.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -93,6 +95,19 @@ std::vector<std::wstring> OutputNames(const PackageDescription& d) {
   return names;
 }
 
+struct MsiJob {
+  const PackageDescription* d;
+  fs::path staging;
+  fs::path msi;
+  bool built = true;
+  std::wstring error;
+};
+
+void WriteMsiJob(void* context) {
+  MsiJob& job = *static_cast<MsiJob*>(context);
+  job.built = WriteMsi(*job.d, job.staging, job.d->name, job.msi, job.error);
+}
+
 bool Build(const PackageDescription& d, const std::wstring& launcher, const fs::path& staging,
            std::wstring& error) {
   const fs::path folder = staging / d.name;
@@ -100,10 +115,16 @@ bool Build(const PackageDescription& d, const std::wstring& launcher, const fs::
   if (!d.certificate.empty() && !SignLauncher(d, folder / LauncherFileName(d), error)) return false;
   if (!NormaliseTree(folder, error)) return false;
   const std::vector<std::wstring> names = OutputNames(d);
+  // The archive and the MSI each compress the whole runtime: side by side
+  // they take the time of one.
+  MsiJob msi{&d, staging, names.size() > 2 ? staging / names[2] : fs::path(), true, std::wstring()};
+  platform::BackgroundThread msi_thread;
+  if (d.msi && !msi_thread.Start(WriteMsiJob, &msi)) WriteMsiJob(&msi);
   const bool archived = d.Windows() ? WriteZip(staging, d.name, staging / names[1], error)
                                     : WriteTarGz(staging, d.name, staging / names[1], error);
-  if (!archived) return false;
-  return !d.msi || WriteMsi(d, staging, d.name, staging / names[2], error);
+  msi_thread.Join();
+  if (archived && !msi.built) error = msi.error;
+  return archived && msi.built;
 }
 
 // Moves the staged outputs over the old ones.
@@ -160,6 +181,9 @@ int Package(const Arguments& arguments) {
 
 int main(int argc, char** argv) {
   korvan::platform::UseSystemDefaultLocale();
+  // zip stores local times: one time zone everywhere gives the same bytes.
+  // Set before any thread starts, since the tools' threads read the environment.
+  korvan::platform::WriteEnvironmentVariable(L"TZ", L"UTC0");
   const std::vector<std::wstring> arguments = korvan::platform::ApplicationArguments(argc, argv);
   for (const std::wstring& argument : arguments) {
     if (argument == L"--help" || argument == L"-h") {

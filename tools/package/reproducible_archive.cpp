@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "external_tool.h"
-#include "platform/environment.h"
-#include "platform/process.h"
 #include "platform/text.h"
 
 namespace korvan::package {
@@ -64,20 +62,11 @@ bool NormaliseTree(const fs::path& folder, std::wstring& error) {
 }
 
 bool WriteZip(const fs::path& parent, const std::wstring& name, const fs::path& archive, std::wstring& error) {
-  // zip stores local times: the same time zone everywhere gives the same bytes.
-  platform::WriteEnvironmentVariable(L"TZ", L"UTC0");
-  // Entry names are relative to the current folder; this tool has no other threads.
-  const fs::path previous = fs::current_path();
-  if (!platform::ChangeCurrentDirectory(parent.wstring())) {
-    error = L"cannot enter " + parent.wstring();
-    return false;
-  }
+  // Entry names are relative to the folder zip runs in.
   std::vector<std::wstring> command = {L"zip", L"-X", L"-D", L"-q", L"-y", fs::absolute(archive).wstring()};
   const std::vector<std::wstring> files = SortedFiles(parent, name);
   command.insert(command.end(), files.begin(), files.end());
-  const bool written = RunTool(command, L"zip", error);
-  platform::ChangeCurrentDirectory(previous.wstring());
-  return written;
+  return RunTool(command, L"zip", error, parent.wstring());
 }
 
 bool WriteTarGz(const fs::path& parent, const std::wstring& name, const fs::path& archive, std::wstring& error) {

@@ -15,6 +15,8 @@ namespace korvan::package {
 bool NormaliseTree(const std::filesystem::path& folder, std::wstring& error);
 
 // `archive` of the folder `parent`/`name`, its entries starting with "name/".
+// zip stores local times: the process must run with TZ=UTC0 for the same
+// bytes everywhere.
 bool WriteZip(const std::filesystem::path& parent, const std::wstring& name,
               const std::filesystem::path& archive, std::wstring& error);
 bool WriteTarGz(const std::filesystem::path& parent, const std::wstring& name,

@@ -11,7 +11,7 @@ extern char** environ;
 
 namespace korvan::platform {
 
-ProgramExit RunProgram(const std::vector<std::wstring>& command) {
+ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder) {
   ProgramExit result;
   if (command.empty()) return result;
   std::vector<std::string> narrow;
@@ -19,8 +19,13 @@ ProgramExit RunProgram(const std::vector<std::wstring>& command) {
   std::vector<char*> argv;
   for (std::string& argument : narrow) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  const std::string folder = NarrowFromWide(working_folder);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   pid_t child = 0;
-  const int error = posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+  const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
     result.error = static_cast<std::uint32_t>(error);
     result.not_found = error == ENOENT;

@@ -30,7 +30,7 @@ void AppendQuoted(std::wstring& line, const std::wstring& argument) {
 
 }  // namespace
 
-ProgramExit RunProgram(const std::vector<std::wstring>& command) {
+ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder) {
   ProgramExit result;
   if (command.empty()) return result;
   std::wstring line;
@@ -39,7 +39,8 @@ ProgramExit RunProgram(const std::vector<std::wstring>& command) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   // No application name: CreateProcessW then searches the PATH for the first word.
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      working_folder.empty() ? nullptr : working_folder.c_str(), &startup,
                       &process)) {
     result.error = GetLastError();
     result.not_found = result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
