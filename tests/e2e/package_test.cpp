@@ -118,6 +118,35 @@ std::vector<RealRuntime> NewestOfEachTarget() {
 }
 INSTANTIATE_TEST_SUITE_P(Targets, PackageTest, testing::ValuesIn(NewestOfEachTarget()), RuntimeName);
 
+// [Runtime] Modules: Debian's JDK, with its jmods, linked down to java.base
+// by its own jlink, and the package runs on it.
+TEST(PackageModulesTest, BundlesOnlyTheNamedModules) {
+  const RealRuntime jdk{Target{TargetKind::Linux, "Linux"}, 17, KORVAN_TEST_JDK, "Linux17"};
+  if (!fs::is_directory(jdk.home + "/jmods")) GTEST_SKIP() << jdk.home << " has no jmods";
+  LaunchFolder folder(jdk.target);
+  folder.WriteFile("lib/extra.jar", ReadText(kJars / "extra.jar"));
+  folder.WriteFile("app.package", Description(jdk, "1.0.0", "Modules=java.base\n"));
+  const fs::path out = folder.folder() / "out";
+  const ProcessResult packaged = RunTool({kTool, "--launcher", folder.launcher().string(), "--output", out.string(),
+                                          (folder.folder() / "app.package").string()});
+  ASSERT_EQ(packaged.exit_code, 0) << packaged.standard_error;
+  EXPECT_TRUE(Contains(ReadText(out / "Probe/jre64/release"), "MODULES=\"java.base\"\n"));
+  const ProcessResult ran = RunTool({(out / "Probe/Probe").string(), "load", "korvan.extra.Extra"});
+  EXPECT_EQ(ran.standard_output, "korvan.extra.Extra from extra.jar\n") << ran.standard_error;
+}
+
+// The tool built for Windows reads a description as the Linux one does.
+TEST(PackageWindowsHostTest, RefusesUnknownKeysWithTheirLines) {
+  const fs::path tool = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan-package.exe";
+  if (!fs::exists(tool)) GTEST_SKIP() << tool << " is not built";
+  LaunchFolder folder(Target{TargetKind::Windows, "Windows"});
+  folder.WriteFile("app.package", Description(NewestRuntime(TargetKind::Windows), "1.0.0") + "[Jars]\nLib=x\n");
+  const ProcessResult result = RunUnderWine({tool.string(), folder.NativePath("app.package")});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(Contains(result.standard_error, "app.package line 17: unknown key \"Lib\" in [Jars]"))
+      << result.standard_error;
+}
+
 struct Refusal {
   std::string name;
   std::string from, to;  // a change to the good description

@@ -103,10 +103,20 @@ bool CopyJars(const PackageDescription& d, const fs::path& folder, std::vector<s
 }
 
 // The runtime as given, or only the modules the description names, linked
-// by the build machine's jlink from the JDK's jmods.
+// from the JDK's jmods by a jlink of its version: its own when it runs here
+// (a JDK for this machine), else the build machine's.
 bool BundleRuntime(const PackageDescription& d, const fs::path& target, std::wstring& error) {
   if (d.modules.empty()) return CopyTree(d.runtime, target, error);
-  return RunTool({L"jlink", L"--module-path", (fs::path(d.runtime) / "jmods").wstring(), L"--add-modules",
+#ifdef _WIN32
+  const bool target_is_host = d.Windows();
+  const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink.exe";
+#else
+  const bool target_is_host = !d.Windows();
+  const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink";
+#endif
+  std::error_code ignored;
+  const bool runs_here = target_is_host && fs::is_regular_file(own_jlink, ignored);
+  return RunTool({runs_here ? own_jlink.wstring() : L"jlink", L"--module-path", (fs::path(d.runtime) / "jmods").wstring(), L"--add-modules",
                   d.modules, L"--strip-debug", L"--no-header-files", L"--no-man-pages", L"--output",
                   target.wstring()},
                  L"openjdk-17-jdk-headless, or a JDK of the runtime's version on the PATH", error);
