@@ -71,7 +71,7 @@ class PackageTest : public RealRuntimeTest {
 
 TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   const RealRuntime& runtime = GetParam();
-  std::string extra;
+  std::string extra = "[Installer]\nDEB=yes\n";
   if (folder_.windows()) {
     ASSERT_NO_FATAL_FAILURE(MakeCertificate(folder_.folder()));
     extra = "[Signing]\nCertificate=cert.p12\nPassword Variable=KORVAN_TEST_SIGNING_PASSWORD\n"
@@ -79,9 +79,12 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   }
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   const std::string first = ReadText(Archive("1.0.0"));
+  const std::string first_deb = ReadText(folder_.folder() / "out/Probe-1.0.0-linux-x64.deb");
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   // Reproducible, but for the signing time, which only SOURCE_DATE_EPOCH fixes.
   if (!folder_.windows()) EXPECT_TRUE(first == ReadText(Archive("1.0.0"))) << "two runs gave different archives";
+  const std::string deb = (folder_.folder() / "out/Probe-1.0.0-linux-x64.deb").string();
+  if (!folder_.windows()) EXPECT_TRUE(first_deb == ReadText(deb)) << "two runs gave different .deb files";
   const std::vector<std::string> probe = {"load", "korvan.extra.Extra"};
   const std::string loaded = folder_.Lines("korvan.extra.Extra from extra.jar\n");
 
@@ -92,6 +95,14 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const ProcessResult ran = RunTool({(unpacked / "Probe/Probe").string(), "load", "korvan.extra.Extra"});
     EXPECT_EQ(ran.standard_output, loaded) << ran.standard_error;
     EXPECT_TRUE(fs::exists(unpacked / "Probe/jre64/lib/server/libjvm.so"));
+    // The .deb's files, unpacked where dpkg would put them, through its link on the PATH.
+    const fs::path installed = folder_.folder() / "installed";
+    ASSERT_EQ(RunTool({"dpkg-deb", "-x", deb, installed.string()}).exit_code, 0);
+    EXPECT_EQ(fs::read_symlink(installed / "usr/bin/probe"), "/opt/probe/Probe");
+    const ProcessResult from_deb = RunTool({(installed / "opt/probe/Probe").string(), "load", "korvan.extra.Extra"});
+    EXPECT_EQ(from_deb.standard_output, loaded) << from_deb.standard_error;
+    EXPECT_TRUE(Contains(RunTool({"dpkg-deb", "-f", deb, "Package", "Version"}).standard_output,
+                         "Package: probe\nVersion: 1.0.0\n"));
     return;
   }
   const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
@@ -199,6 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
         // As in a settings file, the first of a repeated key counts.
         Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
                 {"give windows-x64 or linux-x64"}},
+        Refusal{"NoDebianVersion", "Version=1.0.0", "Version=v1", "[Installer]\nDEB=yes\n",
+                {"\"v1\" is no Debian version"}},
         Refusal{"SignedLauncher", "Target=linux-x64", "Target=windows-x64", "", {"is signed"}},
         Refusal{"UnwritableOutput", "", "", "", {"cannot write to the output folder"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });

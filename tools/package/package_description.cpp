@@ -5,6 +5,7 @@
 #include <functional>
 #include <cwctype>
 
+#include "deb_package.h"
 #include "platform/shared/ini_text.h"
 #include "platform/shared/utf_text.h"
 #include "version_info_text.h"
@@ -44,6 +45,9 @@ const std::vector<KeyRule>& KeyRules() {
       {L"Signing", L"Timestamp Server", Into(&PackageDescription::timestamp_server)},
       {L"Installer", L"MSI", [](PackageDescription& d, const std::wstring& v) {
          d.msi = platform::EqualsIgnoringAsciiCase(v, L"yes");
+       }},
+      {L"Installer", L"DEB", [](PackageDescription& d, const std::wstring& v) {
+         d.deb = platform::EqualsIgnoringAsciiCase(v, L"yes");
        }},
   };
   return rules;
@@ -182,6 +186,13 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
   }
   if (description.msi && (!description.Windows() || description.vendor.empty() || description.upgrade_code.empty())) {
     problem(0, L"[Installer] MSI needs Target=windows-x64, a Vendor and an Upgrade Code");
+  }
+  if (description.deb && description.Windows()) problem(0, L"[Installer] DEB needs Target=linux-x64");
+  if (description.deb && !description.Windows() && !description.version.empty()) {
+    if (const std::wstring why = WhyNoDebianVersion(description.version); !why.empty()) problem(0, why);
+  }
+  if (description.deb && DebianPackageName(description.name).size() < 2) {
+    problem(0, L"[Package] Name \"" + description.name + L"\" gives no Debian package name (two letters or digits at least)");
   }
   if (!description.upgrade_code.empty() && !IsGuid(description.upgrade_code)) {
     problem(0, L"[Package] Upgrade Code \"" + description.upgrade_code +

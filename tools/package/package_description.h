@@ -40,6 +40,7 @@ struct PackageDescription {
   std::wstring password_variable;
   std::wstring timestamp_server;
   bool msi = false;
+  bool deb = false;
   std::vector<LaunchSetting> launch_settings;
   bool has_class_path = false;  // the launch settings name their own class path
 

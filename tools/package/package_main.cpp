@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "application_folder.h"
+#include "deb_package.h"
 #include "msi_package.h"
 #include "package_description.h"
 #include "platform/background_thread.h"
@@ -92,20 +93,23 @@ std::vector<std::wstring> OutputNames(const PackageDescription& d) {
   const std::wstring base = d.name + L"-" + d.version + L"-" + d.TargetName();
   std::vector<std::wstring> names = {d.name, base + (d.Windows() ? L".zip" : L".tar.gz")};
   if (d.msi) names.push_back(base + L".msi");
+  if (d.deb) names.push_back(base + L".deb");
   return names;
 }
 
-struct MsiJob {
+// The MSI (Windows) or the .deb (Linux), the last output.
+struct InstallerJob {
   const PackageDescription* d;
   fs::path staging;
-  fs::path msi;
+  fs::path installer;
   bool built = true;
   std::wstring error;
 };
 
-void WriteMsiJob(void* context) {
-  MsiJob& job = *static_cast<MsiJob*>(context);
-  job.built = WriteMsi(*job.d, job.staging, job.d->name, job.msi, job.error);
+void WriteInstaller(void* context) {
+  InstallerJob& job = *static_cast<InstallerJob*>(context);
+  job.built = job.d->msi ? WriteMsi(*job.d, job.staging, job.d->name, job.installer, job.error)
+                         : WriteDeb(job.staging, job.d->name, job.installer, job.error);
 }
 
 bool Build(const PackageDescription& d, const std::wstring& launcher, const fs::path& staging,
@@ -115,16 +119,17 @@ bool Build(const PackageDescription& d, const std::wstring& launcher, const fs::
   if (!d.certificate.empty() && !SignLauncher(d, folder / LauncherFileName(d), error)) return false;
   if (!NormaliseTree(folder, error)) return false;
   const std::vector<std::wstring> names = OutputNames(d);
-  // The archive and the MSI each compress the whole runtime: side by side
-  // they take the time of one.
-  MsiJob msi{&d, staging, names.size() > 2 ? staging / names[2] : fs::path(), true, std::wstring()};
-  platform::BackgroundThread msi_thread;
-  if (d.msi && !msi_thread.Start(WriteMsiJob, &msi)) WriteMsiJob(&msi);
+  if (d.deb && !LayOutDebTree(d, staging, d.name, error)) return false;
+  // The archive and the installer each compress the whole runtime: side by
+  // side they take the time of one.
+  InstallerJob installer{&d, staging, staging / names.back(), true, std::wstring()};
+  platform::BackgroundThread installer_thread;
+  if ((d.msi || d.deb) && !installer_thread.Start(WriteInstaller, &installer)) WriteInstaller(&installer);
   const bool archived = d.Windows() ? WriteZip(staging, d.name, staging / names[1], error)
                                     : WriteTarGz(staging, d.name, staging / names[1], error);
-  msi_thread.Join();
-  if (archived && !msi.built) error = msi.error;
-  return archived && msi.built;
+  installer_thread.Join();
+  if (archived && !installer.built) error = installer.error;
+  return archived && installer.built;
 }
 
 // Moves the staged outputs over the old ones.

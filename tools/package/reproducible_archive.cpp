@@ -12,10 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// 2000-01-01 00:00:01 UTC. Zip stores times in 2-second steps, rounding
-// down, so the second to spare absorbs the conversion below between the
-// system clock and the file clock, which C++17 offers no exact way to do.
-constexpr std::int64_t kFixedTime = 946684801;
+constexpr std::int64_t kFixedTime = kArchiveTime;
 
 fs::file_time_type FixedFileTime() {
   const auto system_now = std::chrono::system_clock::now();

@@ -5,10 +5,17 @@
 // no owner, extra time or name is stored. The build machine's zip, tar and
 // gzip write them (their own deflate beats a stored-only archive of our own).
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
 namespace korvan::package {
+
+// The time of every entry: 2000-01-01 00:00:01 UTC. Zip stores times in
+// 2-second steps, rounding down, so the second to spare absorbs the
+// conversion between the system clock and the file clock, which C++17 offers
+// no exact way to do.
+constexpr std::int64_t kArchiveTime = 946684801;
 
 // Gives every file and folder below `folder` (itself included) the fixed time
 // and plain permissions.
