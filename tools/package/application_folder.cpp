@@ -117,8 +117,8 @@ bool BundleRuntime(const PackageDescription& d, const fs::path& target, std::wst
   std::error_code ignored;
   const bool runs_here = target_is_host && fs::is_regular_file(own_jlink, ignored);
   return RunTool({runs_here ? own_jlink.wstring() : L"jlink", L"--module-path",
-                  (fs::path(d.runtime) / "jmods").wstring(), L"--add-modules", d.modules, L"--strip-debug", L"--no-header-files", L"--no-man-pages", L"--output",
-                  target.wstring()},
+                  (fs::path(d.runtime) / "jmods").wstring(), L"--add-modules", d.modules, L"--strip-debug",
+                  L"--no-header-files", L"--no-man-pages", L"--output", target.wstring()},
                  L"openjdk-17-jdk-headless, or a JDK of the runtime's version on the PATH", error);
 }
 
