@@ -81,8 +81,11 @@ bool LayOutDebTree(const PackageDescription& d, const fs::path& root, const std:
 
 bool WriteDeb(const fs::path& root, const std::wstring& name, const fs::path& deb, std::wstring& error) {
   const fs::path tree = TreeOf(root, name);
-  const bool built =
-      RunTool({L"dpkg-deb", L"--root-owner-group", L"-Zgzip", L"--build", tree.wstring(), deb.wstring()}, L"dpkg", error);
+  // gzip's own level, as for the .tar.gz: dpkg-deb's default of 9 takes three
+  // times as long for 1% less.
+  const bool built = RunTool(
+      {L"dpkg-deb", L"--root-owner-group", L"-Zgzip", L"-z6", L"--build", tree.wstring(), deb.wstring()}, L"dpkg",
+      error);
   std::error_code ignored;
   fs::remove_all(tree, ignored);
   return built;
