@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 
 namespace korvan {
+
+// Beside JavaVersion's own namespace, where GoogleTest's printer looks.
+void PrintTo(const JavaVersion& v, std::ostream* out) {
+  *out << v.components[0] << "." << v.components[1] << "." << v.components[2] << "."
+       << v.components[3] << " (" << v.group_count << " groups)";
+}
+
 namespace {
 
 JavaVersion V(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, std::int32_t count) {
   return JavaVersion{{a, b, c, d}, count};
-}
-
-void PrintTo(const JavaVersion& v, std::ostream* out) {
-  *out << v.components[0] << "." << v.components[1] << "." << v.components[2] << "."
-       << v.components[3] << " (" << v.group_count << " groups)";
 }
 
 struct ParseCase {
