@@ -192,7 +192,8 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
     if (const std::wstring why = WhyNoDebianVersion(description.version); !why.empty()) problem(0, why);
   }
   if (description.deb && DebianPackageName(description.name).size() < 2) {
-    problem(0, L"[Package] Name \"" + description.name + L"\" gives no Debian package name (two letters or digits at least)");
+    problem(0, L"[Package] Name \"" + description.name +
+                   L"\" gives no Debian package name (two letters or digits at least)");
   }
   if (!description.upgrade_code.empty() && !IsGuid(description.upgrade_code)) {
     problem(0, L"[Package] Upgrade Code \"" + description.upgrade_code +
