@@ -28,10 +28,7 @@ int AssembleAotCache(const std::wstring& java, const std::wstring& base) {
   platform::RemoveEnvironmentVariable(L"JDK_JAVA_OPTIONS");
   const std::optional<int> code =
       platform::RunProcessToEnd(java, {L"@" + files.arguments}, kAssemblyLimitSeconds);
-  const platform::FileStamp stamp = platform::ReadFileStamp(files.part);
-  const bool sealed = code == 0 && stamp.exists && stamp.size > 0 &&
-                      platform::WriteFileBytes(files.seal, SealText(stamp.size, stamp.modified)) &&
-                      platform::RenameOver(files.part, files.archive);
+  const bool sealed = code == 0 && SealArchive(files);
   platform::RemoveFile(files.configuration);
   platform::RemoveFile(files.arguments);
   if (!sealed) {

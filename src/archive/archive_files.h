@@ -22,6 +22,10 @@ struct ArchiveFiles {
   std::wstring failed;
 };
 
+// Seals the complete part file and renames it into place; false when there
+// is no part, or it is empty, or either step failed.
+bool SealArchive(const ArchiveFiles& files);
+
 inline ArchiveFiles ArchiveFilesAt(const std::wstring& base, ArchiveKind kind) {
   const std::wstring archive = base + (kind == ArchiveKind::AotCache ? L".aot" : L".jsa");
   return {archive,           base + L".seal",        archive + L".part",

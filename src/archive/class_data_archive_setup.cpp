@@ -40,13 +40,6 @@ struct PendingArchive {
 PendingArchive* g_pending = nullptr;
 bool g_finished = false;  // the exit hook and the exit handler may both come
 
-void SealArchive(const ArchiveFiles& files) {
-  const platform::FileStamp stamp = platform::ReadFileStamp(files.part);
-  if (!stamp.exists || stamp.size == 0) return;
-  if (!platform::WriteFileBytes(files.seal, SealText(stamp.size, stamp.modified))) return;
-  platform::RenameOver(files.part, files.archive);
-}
-
 // The configuration is complete once the VM has ended; the assembly waits
 // for the lock, so it is let go first.
 void HandOverAotConfiguration(PendingArchive& pending) {
