@@ -7,7 +7,7 @@
 #include "archive/aot_cache_assembly.h"
 #include "archive/archive_files.h"
 #include "archive/class_data_archive.h"
-#include "jvm/environment_paths.h"
+#include "options/environment_paths.h"
 #include "messages/trace.h"
 #include "platform/cache_files.h"
 #include "platform/environment.h"

@@ -1,6 +1,6 @@
 #include "jvm/environment_setup.h"
 
-#include "jvm/environment_paths.h"
+#include "options/environment_paths.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
 #include "platform/native_library_path.h"

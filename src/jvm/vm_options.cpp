@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "jvm/class_path_wildcards.h"
-#include "jvm/vm_parameters.h"
+#include "options/class_path_wildcards.h"
+#include "options/vm_parameters.h"
 #include "messages/trace.h"
 #include "platform/environment.h"
 #include "platform/file_bytes.h"

@@ -6,7 +6,7 @@
 #include "instance/secondary_request.h"
 #include "archive/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
-#include "jvm/memory_size.h"
+#include "options/memory_size.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
-#include "jvm/memory_size.h"
+#include "options/memory_size.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvan;

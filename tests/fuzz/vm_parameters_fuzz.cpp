@@ -2,8 +2,8 @@
 // quotes, no option or argument is empty, the stack size is the last valid "-Xss", and
 // percentage options become plain sizes.
 #include "fuzz_support.h"
-#include "jvm/memory_size.h"
-#include "jvm/vm_parameters.h"
+#include "options/memory_size.h"
+#include "options/vm_parameters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvan;

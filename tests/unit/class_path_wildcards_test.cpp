@@ -1,5 +1,5 @@
 // Class path wildcards, with folder listings handed in as a table.
-#include "jvm/class_path_wildcards.h"
+#include "options/class_path_wildcards.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The runtime's folders, the VM's native library path and the new executable
 // search path, with the environment handed in as a table.
-#include "jvm/environment_paths.h"
+#include "options/environment_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Options of the java command in "Virtual Machine Parameters": argument files,
 // the two-token module options and the VM choice options.
-#include "jvm/java_command_options.h"
+#include "options/java_command_options.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "jvm/argument_file.h"
-#include "jvm/vm_parameters.h"
+#include "options/argument_file.h"
+#include "options/vm_parameters.h"
 
 namespace korvan {
 namespace {

@@ -1,6 +1,6 @@
 // Percentage sizes and stack sizes at their limits, and the machine's real
 // memory figures on this system.
-#include "jvm/memory_size.h"
+#include "options/memory_size.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,6 +1,6 @@
 // The rules that turn "Virtual Machine Parameters" and "Cmd" into VM options,
 // the thread stack size and application arguments.
-#include "jvm/vm_parameters.h"
+#include "options/vm_parameters.h"
 
 #include <gtest/gtest.h>
 

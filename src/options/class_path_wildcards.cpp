@@ -1,4 +1,4 @@
-#include "jvm/class_path_wildcards.h"
+#include "options/class_path_wildcards.h"
 
 namespace korvan {
 

@@ -1,4 +1,4 @@
-#include "jvm/environment_paths.h"
+#include "options/environment_paths.h"
 
 namespace korvan {
 

@@ -1,8 +1,8 @@
-#include "jvm/vm_parameters.h"
+#include "options/vm_parameters.h"
 
 #include <optional>
 
-#include "jvm/memory_size.h"
+#include "options/memory_size.h"
 
 namespace korvan {
 

@@ -1,4 +1,4 @@
-#include "jvm/memory_size.h"
+#include "options/memory_size.h"
 
 #include <limits>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "jvm/java_command_options.h"
+#include "options/java_command_options.h"
 
-#include "jvm/argument_file.h"
+#include "options/argument_file.h"
 #include "messages/trace.h"
 
 namespace korvan {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "jvm/java_command_options.h"
+#include "options/java_command_options.h"
 #include "platform/memory.h"
 
 namespace korvan {

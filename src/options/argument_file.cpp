@@ -1,4 +1,4 @@
-#include "jvm/argument_file.h"
+#include "options/argument_file.h"
 
 namespace korvan {
 
