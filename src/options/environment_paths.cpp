@@ -1,5 +1,9 @@
 #include "options/environment_paths.h"
 
+#include <optional>
+
+#include "platform/shared/percent_references.h"
+
 namespace korvan {
 
 namespace {
@@ -18,6 +22,29 @@ std::wstring CurrentSearchPath(const platform::SearchPathRules& rules,
 // Appends the list separator unless the list is empty or already ends with one.
 void EndWithSeparator(std::wstring& list, wchar_t separator) {
   if (!list.empty() && list.back() != separator) list += separator;
+}
+
+// True when the entry still holds a %NAME% reference, whose variable is then unset.
+bool HoldsUnsetReference(const std::wstring& entry) {
+  const auto any_name = [](const std::wstring&) { return std::optional<std::wstring>(L""); };
+  return platform::ExpandPercentReferences(entry, any_name) != entry;
+}
+
+// Appends the entries of `list` that name a folder: an empty entry, or one
+// left with an unset reference, would make the system look in the current
+// folder (or a folder relative to it).
+void AppendFolderEntries(std::wstring& path, const std::wstring& list, wchar_t separator) {
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(separator, start);
+    if (end == std::wstring::npos) end = list.size();
+    const std::wstring entry = list.substr(start, end - start);
+    if (!entry.empty() && !HoldsUnsetReference(entry)) {
+      if (!path.empty()) path += separator;
+      path += entry;
+    }
+    start = end + 1;
+  }
 }
 
 }  // namespace
@@ -82,10 +109,10 @@ std::wstring ExtendedSearchPath(const std::wstring& system_path,
                                 const std::wstring& runtime_bin_folder,
                                 const platform::SearchPathRules& rules,
                                 const ExpandReferences& expand) {
-  std::wstring text = expand(system_path);
-  EndWithSeparator(text, rules.list_separator);
-  text += CurrentSearchPath(rules, expand);
-  text += rules.list_separator;
+  std::wstring text;
+  AppendFolderEntries(text, expand(system_path), rules.list_separator);
+  AppendFolderEntries(text, CurrentSearchPath(rules, expand), rules.list_separator);
+  if (!text.empty()) text += rules.list_separator;
   text += runtime_bin_folder;
   return text;
 }

@@ -49,7 +49,9 @@ std::wstring LoaderLibraryPath(const std::wstring& library_path,
                                wchar_t path_separator, const ExpandReferences& expand);
 
 // The new executable search path: "System Path" (references expanded), the
-// current search path, then the runtime bin folder.
+// current search path, then the runtime bin folder. Empty entries and entries
+// left with a reference to an unset variable are left out: either would send
+// the system looking for programs in the current folder.
 std::wstring ExtendedSearchPath(const std::wstring& system_path,
                                 const std::wstring& runtime_bin_folder,
                                 const platform::SearchPathRules& rules,
