@@ -16,6 +16,7 @@ struct TraceFileCase {
   const char* application_type;
   bool error_line_in_file;
   const char* trace_file = "trace.txt";  // below the launcher's folder
+  bool planted_link = false;  // trace_file is a symbolic link to trace.txt
 };
 
 class TraceFileTest : public testing::TestWithParam<std::tuple<Target, TraceFileCase>> {};
@@ -26,6 +27,11 @@ TEST_P(TraceFileTest, TakesTheTraceInsteadOfStandardError) {
   const auto& [target, kind] = GetParam();
   KORVAN_SKIP_UNLESS_RUNNABLE(target);
   LaunchFolder folder(target);
+  if (kind.planted_link) {
+    // Windows has no symbolic links that another user could plant unprivileged.
+    if (folder.windows()) GTEST_SKIP() << "symbolic links are a Linux case";
+    std::filesystem::create_symlink("trace.txt", folder.folder() / kind.trace_file);
+  }
   folder.WriteSettings(std::string("[Java Runtime Environment]\n"
                                    "JRE Path=") + folder.NativePath("nowhere") + "\n"
                        "Main Class=com.example.App\n"
@@ -44,8 +50,14 @@ TEST_P(TraceFileTest, TakesTheTraceInsteadOfStandardError) {
   const std::size_t notice = result.standard_error.find(cannot);
   EXPECT_EQ(notice == std::string::npos, std::filesystem::exists(folder.folder() / "trace.txt"));
   EXPECT_EQ(result.standard_error.find(cannot, notice + 1), std::string::npos);
+  if (kind.planted_link) EXPECT_NE(notice, std::string::npos) << "the trace followed a symbolic link";
   if (notice != std::string::npos) return;
   const std::string trace = ReadText(folder.folder() / "trace.txt");
+  // It holds command lines: no one else may read it.
+  if (!folder.windows()) {
+    EXPECT_EQ(std::filesystem::status(folder.folder() / "trace.txt").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
   EXPECT_NE(trace.find("korvan: settings file: "), std::string::npos) << trace;
   EXPECT_EQ(result.standard_error.find("korvan:"), std::string::npos) << result.standard_error;
   if (folder.windows() && !kind.error_line_in_file) {
@@ -66,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(testing::ValuesIn(AllTargets()),
                      testing::Values(TraceFileCase{"Console", "console", false},
                                      TraceFileCase{"Service", "service", true},
-                                     TraceFileCase{"MissingFolder", "console", false, "missing/trace.txt"})),
+                                     TraceFileCase{"MissingFolder", "console", false, "missing/trace.txt"},
+                                     TraceFileCase{"PlantedLink", "console", false, "link.txt", true})),
     [](const auto& info) {
       return std::get<0>(info.param).name + std::string(std::get<1>(info.param).name);
     });

@@ -8,7 +8,10 @@
 namespace korvan::platform {
 
 bool AppendToFile(const std::wstring& path, const std::string& bytes) {
-  const int file = open(NarrowFromWide(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  // The file holds command lines: readable by its owner only, and never
+  // written through a link that someone else may have planted at its name.
+  const int file =
+      open(NarrowFromWide(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (file < 0) return false;
   const ssize_t written = write(file, bytes.data(), bytes.size());
   close(file);
