@@ -1,11 +1,11 @@
 #include "signing.h"
 
-#include <fstream>
 #include <system_error>
 #include <vector>
 
 #include "external_tool.h"
 #include "platform/environment.h"
+#include "platform/private_file.h"
 #include "platform/text.h"
 
 namespace korvan::package {
@@ -13,23 +13,23 @@ namespace {
 
 // The password in a file only we can read, as osslsigncode takes it with
 // -readpass: on its command line every user of the machine could see it.
-bool WritePasswordFile(const std::filesystem::path& file, const std::wstring& password) {
-  std::error_code why;
-  std::ofstream(file, std::ios::binary | std::ios::trunc).close();
-  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
-                               why);
-  if (why) return false;
-  std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-  stream << platform::NarrowFromWide(password);
-  return static_cast<bool>(stream.flush());
+// The file is new, in a new folder that only we can enter, made beside the
+// application folder so that it is never packed. Empty when it cannot be written.
+std::filesystem::path WritePasswordFile(const std::filesystem::path& beside, const std::wstring& password) {
+  const std::wstring folder = platform::MakePrivateFolder(beside.wstring(), L".signing-");
+  if (folder.empty()) return {};
+  const std::filesystem::path file = std::filesystem::path(folder) / L"password";
+  if (platform::WriteNewPrivateFile(file.wstring(), platform::NarrowFromWide(password))) return file;
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  return {};
 }
 
 }  // namespace
 
 bool SignLauncher(const PackageDescription& d, const std::filesystem::path& launcher, std::wstring& error) {
   const std::filesystem::path signed_file = launcher.wstring() + L".signed";
-  // Beside the application folder, so that it is never packed.
-  const std::filesystem::path password_file = launcher.parent_path().parent_path() / L".password";
+  std::filesystem::path password_file;
   std::vector<std::wstring> command = {L"osslsigncode", L"sign", L"-pkcs12", d.certificate, L"-h", L"sha256",
                                        L"-n", d.name};
   if (!d.password_file.empty()) {
@@ -40,8 +40,9 @@ bool SignLauncher(const PackageDescription& d, const std::filesystem::path& laun
       error = L"[Signing] Password Variable names " + d.password_variable + L", which is not set";
       return false;
     }
-    if (!WritePasswordFile(password_file, *password)) {
-      error = L"cannot write " + password_file.wstring();
+    password_file = WritePasswordFile(launcher.parent_path().parent_path(), *password);
+    if (password_file.empty()) {
+      error = L"cannot write the signing password to a private file beside " + launcher.parent_path().wstring();
       return false;
     }
     command.insert(command.end(), {L"-readpass", password_file.wstring()});
@@ -55,7 +56,7 @@ bool SignLauncher(const PackageDescription& d, const std::filesystem::path& laun
   command.insert(command.end(), {L"-in", launcher.wstring(), L"-out", signed_file.wstring()});
   const bool signed_ok = RunTool(command, L"osslsigncode", error);
   std::error_code ignored;
-  std::filesystem::remove(password_file, ignored);
+  if (!password_file.empty()) std::filesystem::remove_all(password_file.parent_path(), ignored);
   if (!signed_ok) {
     error = L"signing failed: " + error;
     return false;
