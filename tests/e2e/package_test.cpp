@@ -51,6 +51,7 @@ class PackageTest : public RealRuntimeTest {
   PackageTest() {
     fs::create_directory(folder_.folder() / "lib");
     fs::copy_file(kJars / "extra.jar", folder_.folder() / "lib/extra.jar");
+    fs::create_symlink("extra.jar", folder_.folder() / "lib/extra.jar.link");  // packed as a copy
   }
 
   // Packages `description` into out/; the exit code must be 0.
@@ -95,6 +96,7 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const ProcessResult ran = RunTool({(unpacked / "Probe/Probe").string(), "load", "korvan.extra.Extra"});
     EXPECT_EQ(ran.standard_output, loaded) << ran.standard_error;
     EXPECT_TRUE(fs::exists(unpacked / "Probe/jre64/lib/server/libjvm.so"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(unpacked / "Probe/lib/extra.jar.link")));
     // The .deb's files, unpacked where dpkg would put them, through its link on the PATH.
     const fs::path installed = folder_.folder() / "installed";
     ASSERT_EQ(RunTool({"dpkg-deb", "-x", deb, installed.string()}).exit_code, 0);
@@ -176,6 +178,7 @@ TEST_P(PackageRefusalTest, SaysWhyAndWritesNothing) {
   if (!refusal.from.empty()) description.replace(description.find(refusal.from), refusal.from.size(), refusal.to);
   folder.WriteFile("app.package", description);
   folder.WriteFile("lib/extra.jar", "");
+  if (refusal.name == "LinkOutOfTheInput") fs::create_symlink("/etc/passwd", folder.folder() / "lib/notes.txt");
   std::string launcher = folder.launcher().string();
   if (refusal.name == "SignedLauncher") {
     const fs::path windows_launcher = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
@@ -213,7 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"NoDebianVersion", "Version=1.0.0", "Version=v1", "[Installer]\nDEB=yes\n",
                 {"\"v1\" is no Debian version"}},
         Refusal{"SignedLauncher", "Target=linux-x64", "Target=windows-x64", "", {"is signed"}},
-        Refusal{"UnwritableOutput", "", "", "", {"cannot write to the output folder"}}),
+        Refusal{"UnwritableOutput", "", "", "", {"cannot write to the output folder"}},
+        Refusal{"LinkOutOfTheInput", "", "", "", {"lib/notes.txt is a symbolic link to /etc/passwd, outside"}}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 }  // namespace

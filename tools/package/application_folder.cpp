@@ -21,10 +21,44 @@ bool Failed(std::wstring& error, const std::wstring& message, const std::error_c
   return false;
 }
 
+// Copies `from` to `to`, a symbolic link as what it points to: a link in a
+// package would point into the build machine, or elsewhere on the user's.
+// `input` is the real folder being copied; a link that leads out of it, or
+// back into a folder being copied (`open`), is refused.
+bool CopyResolved(const fs::path& from, const fs::path& to, const fs::path& input, std::vector<fs::path>& open,
+                  std::wstring& error) {
+  std::error_code why;
+  const fs::path real = fs::canonical(from, why);
+  if (why) return Failed(error, L"cannot follow " + from.wstring(), why);
+  const fs::path inside = real.lexically_relative(input);
+  if (inside.empty() || *inside.begin() == L"..") {
+    error = L"refused: " + from.wstring() + L" is a symbolic link to " + real.wstring() + L", outside " +
+            input.wstring() + L"; put what it points to in that folder instead";
+    return false;
+  }
+  if (!fs::is_directory(real, why)) {
+    fs::copy_file(real, to, why);
+    return !why || Failed(error, L"cannot copy " + from.wstring() + L" to " + to.wstring(), why);
+  }
+  if (std::find(open.begin(), open.end(), real) != open.end()) {
+    error = L"refused: " + from.wstring() + L" is a symbolic link to " + real.wstring() + L", which holds it";
+    return false;
+  }
+  if (!fs::create_directory(to, why) && why) return Failed(error, L"cannot make " + to.wstring(), why);
+  open.push_back(real);
+  for (const fs::directory_entry& entry : fs::directory_iterator(from, why)) {
+    if (!CopyResolved(entry.path(), to / entry.path().filename(), input, open, error)) return false;
+  }
+  open.pop_back();
+  return !why || Failed(error, L"cannot read " + from.wstring(), why);
+}
+
 bool CopyTree(const fs::path& from, const fs::path& to, std::wstring& error) {
   std::error_code why;
-  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, why);
-  return !why || Failed(error, L"cannot copy " + from.wstring() + L" to " + to.wstring(), why);
+  const fs::path input = fs::canonical(from, why);
+  if (why) return Failed(error, L"cannot read " + from.wstring(), why);
+  std::vector<fs::path> open;
+  return CopyResolved(from, to, input, open, error);
 }
 
 // The version information the stamp gets: what the description says over
