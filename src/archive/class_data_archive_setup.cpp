@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/runtime_layout.h"
 #include "platform/runtime_files.h"
+#include "platform/user_roots.h"
 #include "platform/text.h"
 #include "settings/settings_paths.h"
 
@@ -198,8 +199,9 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   // Only a launch that could use an archive touches the cache at all.
   if (RuntimeTakesArchive(situation)) {
     std::wstring folder;
-    situation.cache_folder_ready =
-        MakeFolders(platform::UserCacheRoot(), {L"korvan", L"class-data"}, folder);
+    const platform::UserRoot root = platform::UserCacheRoot();
+    for (const std::wstring& why : root.passed_over) Trace(L"cache root: not " + why);
+    situation.cache_folder_ready = MakeFolders(root.path, {L"korvan", L"class-data"}, folder);
     if (situation.cache_folder_ready) {
       base = folder + HashName(ArchiveKey(plan, request));
       files = ArchiveFilesAt(base, kind);

@@ -1,7 +1,7 @@
 #pragma once
-// What a per-user cache needs of the file system: where caches live, a file's
-// size and time, an exclusive lock that the system drops when the process
-// ends, and replacing one file by another in one step.
+// What a per-user cache needs of the file system (user_roots.h says where
+// caches live): a file's size and time, an exclusive lock that the system
+// drops when the process ends, and replacing one file by another in one step.
 
 #include <cstdint>
 #include <memory>
@@ -9,10 +9,6 @@
 #include <string>
 
 namespace korvan::platform {
-
-// %LOCALAPPDATA% on Windows; $XDG_CACHE_HOME, else ~/.cache elsewhere.
-// Empty when it is not known.
-std::wstring UserCacheRoot();
 
 struct FileStamp {
   bool exists = false;

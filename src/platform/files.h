@@ -8,7 +8,8 @@ namespace korvan::platform {
 // Windows: FindFirstFileW succeeds on the path. A folder counts as existing.
 bool PathExists(const std::wstring& path);
 
-// One folder level; false when it could not be made (it may exist already).
+// One folder level, for this user's own files (Linux: mode 0700, as the XDG
+// base directory rules ask); false when it could not be made (it may exist already).
 bool MakeDirectory(const std::wstring& path);
 
 // The path of an existing file as the file system holds it, so that every

@@ -1,5 +1,5 @@
 #pragma once
-// How paths are written on this system, and where per-user settings live.
+// How paths are written on this system.
 
 #include <string>
 
@@ -18,10 +18,6 @@ struct PathRules {
 };
 
 PathRules GetPathRules();
-
-// The folder under which per-user settings live: %APPDATA% on Windows,
-// $XDG_CONFIG_HOME or ~/.config elsewhere. Empty when it is not known.
-std::wstring UserSettingsRoot();
 
 // The executable search path: its variable and the separator between entries,
 // "Path" and ";" on Windows, "PATH" and ":" elsewhere. The same separator joins

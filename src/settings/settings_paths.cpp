@@ -1,7 +1,9 @@
 #include "settings/settings_paths.h"
 
+#include "messages/trace.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/user_roots.h"
 
 namespace korvan {
 
@@ -17,8 +19,12 @@ std::wstring FolderOf(const std::wstring& path) {
 
 std::wstring GetUserSettingsFilePath(const std::wstring& module_path,
                                      const LaunchSettings& settings, bool create_folders) {
-  const UserSettingsLocation location = UserSettingsLocationFor(
-      module_path, platform::UserSettingsRoot(), settings, platform::GetPathRules());
+  const platform::UserRoot root = platform::UserSettingsRoot();
+  for (const std::wstring& why : root.passed_over) Trace(L"per-user settings root: not " + why);
+  // Better no per-user file than one that someone else controls.
+  if (root.path.empty() && !root.passed_over.empty()) return std::wstring();
+  const UserSettingsLocation location =
+      UserSettingsLocationFor(module_path, root.path, settings, platform::GetPathRules());
   if (create_folders) {
     platform::MakeDirectory(location.product_folder);
     platform::MakeDirectory(location.code_folder);

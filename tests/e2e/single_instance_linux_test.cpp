@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -63,7 +65,8 @@ class SingleLauncher {
 
   ProcessResult Run(const std::vector<std::string>& arguments) const {
     ProcessOptions options;
-    options.environment = {{"XDG_RUNTIME_DIR", runtime_folder_.string()}, {"LC_ALL", "C.UTF-8"}};
+    options.environment = environment_;
+    options.environment.insert({{"XDG_RUNTIME_DIR", runtime_folder_.string()}, {"LC_ALL", "C.UTF-8"}});
     options.time_limit_seconds = 30;
     return folder_.Run(arguments, options);
   }
@@ -90,6 +93,8 @@ class SingleLauncher {
   }
 
   std::future<ProcessResult>& first() { return first_; }
+
+  std::map<std::string, std::string> environment_;  // more for each run
 
  private:
   fs::path runtime_folder_;
@@ -377,20 +382,39 @@ struct UnsuitableFolderCase {
   const char* name;
   std::string subfolder;  // below the test's runtime folder
   fs::perms permissions;
+  // korvan-<uid> in the temporary folder, made first by someone else.
+  std::optional<fs::perms> squatted;
+  uid_t squatter = getuid();
 };
 
 class UnsuitableRuntimeFolderTest : public SingleInstanceLinuxTest,
                                     public testing::WithParamInterface<UnsuitableFolderCase> {};
 
-TEST_P(UnsuitableRuntimeFolderTest, GuardMovesToItsOwnFolderUnderTmp) {
-  const fs::path unsuitable = runtime_folder_ / GetParam().subfolder;
+// To korvan-<uid> in the temporary folder, or, when someone else holds that
+// name or opened it to others, to the user's cache folder.
+TEST_P(UnsuitableRuntimeFolderTest, GuardMovesToAFolderOfItsOwn) {
+  const UnsuitableFolderCase& c = GetParam();
+  const fs::path unsuitable = runtime_folder_ / c.subfolder, test = runtime_folder_.parent_path();
   fs::create_directories(unsuitable);
-  fs::permissions(unsuitable, GetParam().permissions, fs::perm_options::replace);
+  fs::permissions(unsuitable, c.permissions, fs::perm_options::replace);
+  const fs::path temporary = test / "tmp" / ("korvan-" + std::to_string(getuid()));
+  fs::create_directories(test / "tmp");
+  const fs::path in_cache = test / "cache/korvan/instance";
+  if (c.squatter != getuid() && geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  if (c.squatted) {
+    fs::create_directories(temporary);
+    fs::permissions(temporary, *c.squatted, fs::perm_options::replace);
+    ASSERT_EQ(chown(temporary.c_str(), c.squatter, c.squatter), 0);
+  }
   SingleLauncher app(unsuitable, runtime_, "korvan.probe.SingleInt");
+  app.environment_ = {{"TMPDIR", (test / "tmp").string()}, {"XDG_CACHE_HOME", (test / "cache").string()}};
   ASSERT_TRUE(app.StartFirst());
+  const fs::path expected = c.squatted ? in_cache : temporary;
+  EXPECT_TRUE(fs::exists(expected) && !fs::is_empty(expected)) << "no socket in " << expected;
   EXPECT_EQ(app.Run({"3"}).exit_code, 3);
   app.StopFirst();
   EXPECT_TRUE(fs::is_empty(unsuitable));
+  if (c.squatted) EXPECT_TRUE(fs::is_empty(temporary)) << "the guard used a folder that others control";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -398,8 +422,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // A socket address holds 107 bytes at most.
         UnsuitableFolderCase{"TooLongForASocketAddress", std::string(90, 'x'), fs::perms::owner_all},
-        UnsuitableFolderCase{"OpenToOthers", "open", fs::perms::owner_all | fs::perms::group_all |
-                                                         fs::perms::others_all}),
+        UnsuitableFolderCase{"OpenToOthers", "open", fs::perms::all},
+        UnsuitableFolderCase{"TemporaryOneOpenToOthers", "open", fs::perms::all, fs::perms::all},
+        UnsuitableFolderCase{"TemporaryOneOfAnotherUser", "open", fs::perms::all, fs::perms::owner_all, 4242}),
     [](const testing::TestParamInfo<UnsuitableFolderCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -26,14 +26,6 @@ class FlockedFile final : public FileLock {
 
 }  // namespace
 
-std::wstring UserCacheRoot() {
-  std::wstring root = ReadEnvironmentVariable(L"XDG_CACHE_HOME").value_or(L"");
-  if (!root.empty()) return root;
-  root = ReadEnvironmentVariable(L"HOME").value_or(L"");
-  if (!root.empty()) return root + L"/.cache";
-  return std::wstring();
-}
-
 FileStamp ReadFileStamp(const std::wstring& path) {
   struct stat status {};
   FileStamp stamp;

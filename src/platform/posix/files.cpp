@@ -15,7 +15,7 @@ bool PathExists(const std::wstring& path) {
 }
 
 bool MakeDirectory(const std::wstring& path) {
-  return mkdir(NarrowFromWide(path).c_str(), 0777) == 0;
+  return mkdir(NarrowFromWide(path).c_str(), 0700) == 0;
 }
 
 std::wstring CanonicalPath(const std::wstring& path) {

@@ -28,7 +28,9 @@
 #include <set>
 #include <thread>
 
+#include "platform/posix/own_folder.h"
 #include "platform/text.h"
+#include "platform/user_roots.h"
 
 namespace korvan::platform {
 
@@ -111,19 +113,26 @@ bool PeerIsSameUser(int fd) {
 
 // A folder that only this user can enter and where a socket named
 // `file_name` has a short enough address: $XDG_RUNTIME_DIR when it is one,
-// else /tmp/korvan-<uid>, made with mode 0700. Empty when neither will do.
+// else korvan-<uid> in the temporary folder ($TMPDIR, else /tmp). Another
+// user may have taken that name there first, so last comes korvan/instance
+// in the user's cache folder. Empty when none will do.
 std::string PrivateFolder(const std::string& file_name) {
   auto usable = [&file_name](const std::string& folder) {
-    struct stat status {};
     return folder.size() + 1 + file_name.size() < sizeof(sockaddr_un::sun_path) &&
-           lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
-           status.st_uid == getuid() && (status.st_mode & 077) == 0;
+           WhyNotOwnFolder(folder, S_IRWXG | S_IRWXO).empty();
   };
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime != nullptr && runtime[0] == '/' && usable(runtime)) return runtime;
-  const std::string own = "/tmp/korvan-" + std::to_string(getuid());
+  const char* temporary = std::getenv("TMPDIR");
+  const std::string own = std::string(temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp") +
+                          "/korvan-" + std::to_string(getuid());
   mkdir(own.c_str(), 0700);  // it may exist already: checked next
-  return usable(own) ? own : std::string();
+  if (usable(own)) return own;
+  const std::wstring cache = UserCacheRoot().path;
+  if (cache.empty()) return std::string();
+  const std::string in_cache = NarrowFromWide(cache);
+  for (const char* level : {"", "/korvan", "/korvan/instance"}) mkdir((in_cache + level).c_str(), 0700);
+  return usable(in_cache + "/korvan/instance") ? in_cache + "/korvan/instance" : std::string();
 }
 
 // A short file name for `name` (a full path would not fit a socket address):

@@ -19,8 +19,6 @@ class ExclusiveHandle final : public FileLock {
 
 }  // namespace
 
-std::wstring UserCacheRoot() { return ReadEnvironmentVariable(L"LOCALAPPDATA").value_or(L""); }
-
 FileStamp ReadFileStamp(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   FileStamp stamp;
