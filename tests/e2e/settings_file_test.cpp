@@ -110,6 +110,17 @@ TEST_P(SettingsFileTest, PerUserJrePathDecidesAloneWhenItsFileExists) {
   EXPECT_TRUE(Contains(result.standard_error, "JRE Path = from-user-file (per-user settings file "))
       << result.standard_error;
 
+  // A root that others may write to is not this user's own: passed over.
+  if (!folder.windows()) {
+    fs::permissions(UserSettingsRoot(folder, options), fs::perms::all);
+    result = folder.Run({}, options);
+    fs::permissions(UserSettingsRoot(folder, options), fs::perms::owner_all);
+    EXPECT_TRUE(Contains(result.standard_error, "JRE Path = from-settings-file (settings file)"));
+    EXPECT_TRUE(Contains(result.standard_error, "per-user settings root: not $XDG_CONFIG_HOME " +
+                                                    UserSettingsRoot(folder, options).string() + " has mode 0777"))
+        << result.standard_error;
+  }
+
   // A per-user file without the key leaves the folder empty.
   std::ofstream(user_folder / "App.ini") << "[Other]\r\nx=1\r\n";
   result = folder.Run({}, options);

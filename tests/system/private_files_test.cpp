@@ -74,7 +74,8 @@ struct RootCase {
 
 class UserRootTest : public OwnFolderTest, public testing::WithParamInterface<RootCase> {};
 
-// $HOME is the base folder's home/; its .cache is the fallback.
+// $HOME is the base folder's home/, whose .cache is the default; a chosen
+// root that does not do is never swapped for it.
 TEST_P(UserRootTest, TakesOnlyAFolderOfThisUserThatOthersCannotWrite) {
   const RootCase& c = GetParam();
   if (c.needs_root && geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
@@ -95,6 +96,7 @@ TEST_P(UserRootTest, TakesOnlyAFolderOfThisUserThatOthersCannotWrite) {
   const std::string said = cache.passed_over.empty() ? "" : platform::NarrowFromWide(cache.passed_over[0]);
   EXPECT_NE(said.find(c.why), std::string::npos) << said;
   EXPECT_EQ(settings.passed_over.size(), cache.passed_over.size());
+  EXPECT_EQ(cache.passed_over.empty(), *c.why == 0);
 }
 
 std::string Folder(const fs::path& path, fs::perms permissions, uid_t owner = getuid()) {
@@ -110,26 +112,26 @@ INSTANTIATE_TEST_SUITE_P(
         RootCase{"Own", [](const fs::path& b) { return Folder(b / "own", fs::perms::owner_all); }, "own"},
         RootCase{"NotMadeYet", [](const fs::path& b) { return (b / "new/cache").string(); }, "new/cache"},
         RootCase{"OpenToOthers", [](const fs::path& b) { return Folder(b / "open", fs::perms::all); },
-                 "home/.cache", "has mode 0777"},
+                 "", "has mode 0777"},
         RootCase{"OfAnotherUser", [](const fs::path& b) { return Folder(b / "theirs", fs::perms::owner_all, 4242); },
-                 "home/.cache", "belongs to user 4242", true},
+                 "", "belongs to user 4242", true},
         RootCase{"MadeInAFolderOfAnotherUser",
                  [](const fs::path& b) { return Folder(b / "theirs", fs::perms::owner_all, 4242) + "/cache"; },
-                 "home/.cache", "would be made in", true},
+                 "", "would be made in", true},
         RootCase{"LinkOfAnotherUser",
                  [](const fs::path& b) {
                    fs::create_symlink(Folder(b / "own", fs::perms::owner_all), b / "link");
                    EXPECT_EQ(lchown((b / "link").c_str(), 4242, 4242), 0);
                    return (b / "link").string();
                  },
-                 "home/.cache", "symbolic link of user 4242", true},
+                 "", "symbolic link of user 4242", true},
         RootCase{"Relative", [](const fs::path&) { return std::string("cache"); }, "home/.cache", "not an absolute"},
-        RootCase{"HomeOpenToOthersToo",
+        RootCase{"DefaultOpenToOthers",
                  [](const fs::path& b) {
                    Folder(b / "home", fs::perms::all);
-                   return Folder(b / "open", fs::perms::all);
+                   return std::string();
                  },
-                 ""}),
+                 "", "$HOME/.cache"}),
     [](const testing::TestParamInfo<RootCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -21,40 +21,45 @@ std::string ExistingFolderAtOrAbove(std::string path) {
   return path;
 }
 
-// Why `root`, named by `source`, may not serve this user; empty when it may.
-// Only absolute paths count, as the XDG base directory rules say.
+// Why the absolute path `root` may not serve this user; empty when it may.
 std::wstring WhyNotUsable(const std::wstring& root) {
-  if (root.empty() || root[0] != L'/') return L"is not an absolute path";
   const std::string existing = ExistingFolderAtOrAbove(NarrowFromWide(root));
   const std::wstring why = WhyNotOwnFolder(existing, S_IWGRP | S_IWOTH);
   if (why.empty() || existing == NarrowFromWide(root)) return why;
   return L"would be made in " + WideFromNarrow(existing) + L", which " + why;
 }
 
-// $<variable> when set, else $HOME/<home_folder>: the first that this user
-// owns and no one else can write to.
-UserRoot FirstUsableRoot(const wchar_t* variable, const wchar_t* home_folder) {
+// $<variable> when it is an absolute path, else $HOME/<home_folder>, as the
+// XDG base directory rules say; none when that one is not this user's own
+// or others may write to it. A root that the user chose and that does not
+// do is never swapped for the default: none is the safe answer.
+UserRoot ChosenOrDefaultRoot(const wchar_t* variable, const wchar_t* home_folder) {
   UserRoot root;
-  const auto consider = [&root](const std::wstring& source, const std::wstring& path) {
-    const std::wstring why = WhyNotUsable(path);
-    if (why.empty()) {
-      root.path = path;
-      return true;
-    }
+  std::wstring source = L"$" + std::wstring(variable);
+  std::wstring path = ReadEnvironmentVariable(variable).value_or(L"");
+  if (!path.empty() && path[0] != L'/') {
+    root.passed_over.push_back(source + L" " + path + L" is not an absolute path");
+    path.clear();
+  }
+  if (path.empty()) {
+    const std::wstring home = ReadEnvironmentVariable(L"HOME").value_or(L"");
+    if (home.empty()) return root;
+    source = L"$HOME/" + std::wstring(home_folder);
+    path = home + L"/" + home_folder;
+  }
+  const std::wstring why = WhyNotUsable(path);
+  if (why.empty()) {
+    root.path = path;
+  } else {
     root.passed_over.push_back(source + L" " + path + L" " + why);
-    return false;
-  };
-  const std::wstring chosen = ReadEnvironmentVariable(variable).value_or(L"");
-  if (!chosen.empty() && consider(L"$" + std::wstring(variable), chosen)) return root;
-  const std::wstring home = ReadEnvironmentVariable(L"HOME").value_or(L"");
-  if (!home.empty()) consider(L"$HOME/" + std::wstring(home_folder), home + L"/" + home_folder);
+  }
   return root;
 }
 
 }  // namespace
 
-UserRoot UserSettingsRoot() { return FirstUsableRoot(L"XDG_CONFIG_HOME", L".config"); }
+UserRoot UserSettingsRoot() { return ChosenOrDefaultRoot(L"XDG_CONFIG_HOME", L".config"); }
 
-UserRoot UserCacheRoot() { return FirstUsableRoot(L"XDG_CACHE_HOME", L".cache"); }
+UserRoot UserCacheRoot() { return ChosenOrDefaultRoot(L"XDG_CACHE_HOME", L".cache"); }
 
 }  // namespace korvan::platform
