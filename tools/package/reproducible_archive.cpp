@@ -24,7 +24,7 @@ fs::file_time_type FixedFileTime() {
 bool Normalise(const fs::path& path, fs::file_time_type time, std::wstring& error) {
   std::error_code why;
   const fs::file_status status = fs::symlink_status(path, why);
-  if (fs::is_symlink(status)) return true;  // the archives store the link itself
+  if (fs::is_symlink(status)) return true;  // the .deb's link on the PATH, stored as a link
   const bool executable = fs::is_directory(status) || (status.permissions() & fs::perms::owner_exec) != fs::perms::none;
   fs::permissions(path, executable ? fs::perms(0755) : fs::perms(0644), why);
   if (!why) fs::last_write_time(path, time, why);
@@ -39,12 +39,22 @@ std::vector<std::wstring> SortedFiles(const fs::path& parent, const std::wstring
   std::vector<std::wstring> files;
   std::error_code why;
   for (fs::recursive_directory_iterator it(parent / name, why), end; !why && it != end; it.increment(why)) {
-    if (!it->is_directory() || it->is_symlink()) {
-      files.push_back(fs::path(it->path()).lexically_relative(parent).generic_wstring());
-    }
+    if (!it->is_directory()) files.push_back(fs::path(it->path()).lexically_relative(parent).generic_wstring());
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+// The layout copies what links point to: a link packed as a link would point
+// into the build machine, or wherever it leads on the user's.
+bool HoldsNoLinks(const fs::path& folder, std::wstring& error) {
+  std::error_code why;
+  for (fs::recursive_directory_iterator it(folder, why), end; !why && it != end; it.increment(why)) {
+    if (!it->is_symlink()) continue;
+    error = L"refused to pack the symbolic link " + it->path().wstring();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -59,14 +69,16 @@ bool NormaliseTree(const fs::path& folder, std::wstring& error) {
 }
 
 bool WriteZip(const fs::path& parent, const std::wstring& name, const fs::path& archive, std::wstring& error) {
+  if (!HoldsNoLinks(parent / name, error)) return false;
   // Entry names are relative to the folder zip runs in.
-  std::vector<std::wstring> command = {L"zip", L"-X", L"-D", L"-q", L"-y", fs::absolute(archive).wstring()};
+  std::vector<std::wstring> command = {L"zip", L"-X", L"-D", L"-q", fs::absolute(archive).wstring()};
   const std::vector<std::wstring> files = SortedFiles(parent, name);
   command.insert(command.end(), files.begin(), files.end());
   return RunTool(command, L"zip", error, parent.wstring());
 }
 
 bool WriteTarGz(const fs::path& parent, const std::wstring& name, const fs::path& archive, std::wstring& error) {
+  if (!HoldsNoLinks(parent / name, error)) return false;
   fs::path tar = archive;
   tar.replace_extension();  // .tar.gz -> .tar: gzip adds the .gz
   if (!RunTool({L"tar", L"--sort=name", L"--format=gnu", L"--mtime=@" + std::to_wstring(kFixedTime),
