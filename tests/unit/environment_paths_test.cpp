@@ -158,7 +158,6 @@ INSTANTIATE_TEST_SUITE_P(
                        L"C:\\U\\x;C:\\W;C:\\jre\\bin"},
         SearchPathCase{L"C:\\a;C:\\b", {{L"Path", L"C:\\W;"}},
                        L"C:\\a;C:\\b;C:\\W;C:\\jre\\bin"},
-        // No entry that would stand for the current folder.
         SearchPathCase{L"", {}, L"C:\\jre\\bin"},
         SearchPathCase{L"", {{L"Path", L""}}, L"C:\\jre\\bin"},
         SearchPathCase{L";%NOPE%\\x;C:\\t;", {{L"Path", L";C:\\W;;C:\\100%%;"}},
@@ -168,7 +167,6 @@ TEST(ExtendedSearchPathTest, UsesTheSystemsListSeparatorAndVariable) {
   EXPECT_EQ(ExtendedSearchPath(L"/opt/tools", L"/jre/bin", kLinux,
                                ExpanderOf({{L"PATH", L"/usr/bin"}})),
             L"/opt/tools:/usr/bin:/jre/bin");
-  EXPECT_EQ(ExtendedSearchPath(L"", L"/jre/bin", kLinux, ExpanderOf({})), L"/jre/bin");
 }
 
 }  // namespace
