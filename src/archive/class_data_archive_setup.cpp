@@ -16,8 +16,8 @@
 #include "platform/paths.h"
 #include "platform/runtime_layout.h"
 #include "platform/runtime_files.h"
-#include "platform/user_roots.h"
 #include "platform/text.h"
+#include "platform/user_roots.h"
 #include "settings/settings_paths.h"
 
 namespace korvan {
