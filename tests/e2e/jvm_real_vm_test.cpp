@@ -344,6 +344,23 @@ TEST_P(JvmWindowsDllTest, JvmDllTakesItsRuntimeLibrariesFromTheRuntimeAlone) {
   }
 }
 
+// A JNI library still finds what it imports on Path and beside the launcher.
+// (Windows no longer looks in the current folder; Wine's loader ignores the
+// empty DLL folder that says so, so that case cannot be shown here.)
+TEST_P(JvmWindowsDllTest, JniLibraryFindsItsOwnDependency) {
+  const fs::path native = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures/native-dependent";
+  ProbeSettings settings;
+  settings.library_path = WinePath(native) + ";";
+  for (const bool on_path : {true, false}) {
+    ProcessOptions options;
+    if (on_path) options.environment["WINEPATH"] = WinePath(native / "greeting");
+    if (!on_path) fs::copy_file(native / "greeting/korvangreeting.dll", folder_.folder() / "korvangreeting.dll");
+    const ProcessResult result = Launch(settings, {"native", "korvanprobedep"}, options);
+    EXPECT_EQ(result.standard_output, Lines("native=hello from a dependency\n"))
+        << on_path << result.standard_error;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Runtimes, JvmWindowsDllTest,
                          testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
 
