@@ -6,9 +6,11 @@ namespace korvan::platform {
 
 namespace {
 
-// The Visual C++ run-time libraries that a Java runtime ships beside its tools.
-constexpr const wchar_t* kRunTimeLibraries[] = {L"vcruntime140.dll", L"vcruntime140_1.dll",
-                                                L"msvcp140.dll"};
+// The Visual C++ run-time libraries that a Java runtime ships beside its
+// tools: those of Java 11 and later, then of Java 9 and 10, then of Java 8.
+constexpr const wchar_t* kRunTimeLibraries[] = {
+    L"vcruntime140.dll", L"vcruntime140_1.dll", L"msvcp140.dll",
+    L"msvcr120.dll",     L"msvcp120.dll",       L"msvcr100.dll"};
 
 // Where the imports of a library are looked for: its own folder, the folders
 // added with AddDllDirectory, then System32.
