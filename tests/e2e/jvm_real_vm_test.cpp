@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <sstream>
 
@@ -309,37 +308,27 @@ INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealRuntimePlaceTest,
 
 class JvmWindowsDllTest : public JvmRealTest {};
 
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 // A library named as one that jvm.dll imports, put beside the launcher, in the
 // current folder or on Path, where the default search would take it before the
 // runtime's own. The stand-in writes a marker when loaded, and fails to load.
 TEST_P(JvmWindowsDllTest, JvmDllTakesItsRuntimeLibrariesFromTheRuntimeAlone) {
   for (const std::string place : {"", "current", "on-path"}) {
-    SCOPED_TRACE(place);
+    SCOPED_TRACE(place.empty() ? "beside the launcher" : place);
     const fs::path folder = folder_.folder() / place;
     fs::create_directories(folder);
     fs::copy_file(fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures/planted/vcruntime140_1.dll",
                   folder / "vcruntime140_1.dll");
     ProcessOptions options;
     // Native-only, as on a Windows without the Visual C++ redistributable
-    // (the Wine session removed the placeholders).
+    // (the Wine session removed the placeholders): the app runs only with
+    // the runtime's own copies.
     options.environment["WINEDLLOVERRIDES"] = "mscoree,mshtml=;vcruntime140,vcruntime140_1,msvcp140=n";
-    options.environment["WINEDEBUG"] = "+loaddll";
     if (place == "current") options.working_directory = folder.string();
     if (place == "on-path") options.environment["WINEPATH"] = WinePath(folder);
     const ProcessResult result = Launch({}, {"args", "x"}, options);
     EXPECT_EQ(result.standard_output, Lines("count=2\narg= U+0061 U+0072 U+0067 U+0073\narg= U+0078\n"))
-        << result.standard_error.substr(0, 2000);
+        << result.standard_error;
     EXPECT_FALSE(fs::exists(folder / "loaded.marker"));
-    // Wine's trace doubles each backslash and keeps the case the name was asked in.
-    std::string wanted, trace = result.standard_error;
-    for (char c : LauncherPath(GetParam()) + "\\bin\\vcruntime140.dll\" at ")
-      wanted += c == '\\' ? std::string("\\\\") : std::string(1, Lower(c));
-    std::transform(trace.begin(), trace.end(), trace.begin(), Lower);
-    const std::size_t loaded = trace.find(wanted);
-    ASSERT_NE(loaded, std::string::npos) << wanted;
-    EXPECT_TRUE(Contains(trace.substr(loaded, trace.find('\n', loaded) - loaded), ": native"));
     fs::remove(folder / "vcruntime140_1.dll");
   }
 }
