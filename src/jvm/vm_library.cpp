@@ -1,15 +1,19 @@
 #include "jvm/vm_library.h"
 
 #include "messages/trace.h"
+#include "options/environment_paths.h"
 #include "platform/library.h"
+#include "platform/runtime_layout.h"
 
 namespace korvan {
 
 Expected<InvocationFunctions> LoadVmLibrary(const std::wstring& path) {
   Trace(L"loading " + path);
   platform::LibraryLoadError error;
-  // Never unloaded: the VM lives until the process ends.
-  platform::LibraryHandle library = platform::OpenLibrary(path, error);
+  // Its imports come from the runtime alone (and the system). Never unloaded:
+  // the VM lives until the process ends.
+  const std::wstring runtime_bin = RuntimeFoldersFor(path, platform::GetRuntimeLayout()).bin;
+  platform::LibraryHandle library = platform::OpenLibrary(path, runtime_bin, error);
   if (library == nullptr) {
     Failure failure =
         MessageFailure(MessageId::VmLibraryLoadFailed, {path, static_cast<std::int32_t>(error.code)});

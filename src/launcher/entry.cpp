@@ -9,6 +9,7 @@
 namespace korvan {
 
 int RunLauncher(int argc, char** argv) {
+  platform::KeepCurrentFolderOutOfLibrarySearch();
   Launcher launcher;
   platform::UseSystemDefaultLocale();
   std::vector<std::wstring> arguments = platform::ApplicationArguments(argc, argv);

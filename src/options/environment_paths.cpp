@@ -81,11 +81,13 @@ std::wstring NativeLibraryPath(const std::wstring& library_path,
   EndWithSeparator(text, separator);
   text += launcher_folder;
   text += separator;
-  text += L'.';
-  text += separator;
   text += CurrentSearchPath(rules, expand);
-  if (text.back() != separator) text += separator;
+  EndWithSeparator(text, separator);
   text += runtime_lib_folder;
+  // The current folder comes last, where the java command puts it: a library
+  // there never wins over one of the application's or the system's.
+  text += separator;
+  text += L'.';
   return text;
 }
 

@@ -29,7 +29,7 @@ RuntimeFolders RuntimeFoldersFor(const std::wstring& jvm_library_path,
                                  const platform::RuntimeLayout& layout);
 
 // The value of the VM's native library path: "Library Path", the launcher
-// folder, ".", the current search path and the runtime lib folder, each
+// folder, the current search path, the runtime lib folder and ".", each
 // separated from the next by one list separator (a piece that already ends
 // with one gets no second). References in "Library Path" and the search path
 // variable are expanded.

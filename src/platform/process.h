@@ -24,4 +24,10 @@ void UseSystemDefaultLocale();
 
 bool ChangeCurrentDirectory(const std::wstring& path);
 
+// Takes the current folder out of the places searched for the libraries that
+// a library loaded later imports: a document opened from a downloads folder
+// makes that folder the current one. Windows: SetDllDirectoryW with an empty
+// text. POSIX: nothing to do, the loader never looks there unless told to.
+void KeepCurrentFolderOutOfLibrarySearch();
+
 }  // namespace korvan::platform

@@ -215,9 +215,11 @@ TEST_P(VmOptionsTest, LibraryPathOptionHasOneSeparatorBetweenPieces) {
         << result.standard_error;
     return;
   }
-  const std::string start = "-Djava.library.path=native;" + folder_.NativePath() + "\\;.;";
+  const std::string start = "-Djava.library.path=native;" + folder_.NativePath() + "\\;";
   EXPECT_EQ(options[0].rfind(start, 0), 0u) << options[0];
-  const std::string end = home + "\\lib";
+  EXPECT_EQ(options[0].find(";.;"), std::string::npos) << options[0];
+  // The current folder last, as the java command has it.
+  const std::string end = home + "\\lib;.";
   ASSERT_GT(options[0].size(), start.size() + end.size());
   EXPECT_EQ(options[0].substr(options[0].size() - end.size()), end);
   EXPECT_EQ(options[0][options[0].size() - end.size() - 1], ';') << options[0];

@@ -80,22 +80,22 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, NativeLibraryPathTest,
     testing::Values(
         LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows;"}},
-                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+                        L"lib;C:\\App\\;C:\\Windows;C:\\jre\\lib;."},
         LibraryPathCase{L"lib;", {{L"Path", L"C:\\Windows"}},  // no final separator
-                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+                        L"lib;C:\\App\\;C:\\Windows;C:\\jre\\lib;."},
         LibraryPathCase{L"lib", {{L"Path", L"C:\\Windows;"}},  // no final separator
-                        L"lib;C:\\App\\;.;C:\\Windows;C:\\jre\\lib"},
+                        L"lib;C:\\App\\;C:\\Windows;C:\\jre\\lib;."},
         LibraryPathCase{L"%APPDATA%\\x", {{L"APPDATA", L"C:\\Users\\u"}, {L"Path", L"C:\\W"}},
-                        L"C:\\Users\\u\\x;C:\\App\\;.;C:\\W;C:\\jre\\lib"},
+                        L"C:\\Users\\u\\x;C:\\App\\;C:\\W;C:\\jre\\lib;."},
         LibraryPathCase{L"%LIBS%", {{L"LIBS", L"a;b;"}, {L"Path", L"C:\\W"}},
-                        L"a;b;C:\\App\\;.;C:\\W;C:\\jre\\lib"},
-        LibraryPathCase{L"lib;", {{L"Path", L""}}, L"lib;C:\\App\\;.;C:\\jre\\lib"},
-        LibraryPathCase{L"lib;", {}, L"lib;C:\\App\\;.;%Path%;C:\\jre\\lib"}));
+                        L"a;b;C:\\App\\;C:\\W;C:\\jre\\lib;."},
+        LibraryPathCase{L"lib;", {{L"Path", L""}}, L"lib;C:\\App\\;C:\\jre\\lib;."},
+        LibraryPathCase{L"lib;", {}, L"lib;C:\\App\\;%Path%;C:\\jre\\lib;."}));
 
 TEST(NativeLibraryPathTest, UsesTheSystemsListSeparatorAndVariable) {
   EXPECT_EQ(NativeLibraryPath(L"native", L"/opt/app/", L"/jre/lib", kLinux,
                               ExpanderOf({{L"PATH", L"/usr/bin:/bin"}, {L"Path", L"wrong"}})),
-            L"native:/opt/app/:.:/usr/bin:/bin:/jre/lib");
+            L"native:/opt/app/:/usr/bin:/bin:/jre/lib:.");
 }
 
 struct LoaderPathCase {

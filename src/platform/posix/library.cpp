@@ -73,7 +73,8 @@ std::optional<std::wstring> UnloadableFileProblem(const std::string& path) {
 
 }  // namespace
 
-LibraryHandle OpenLibrary(const std::wstring& path, LibraryLoadError& error) {
+LibraryHandle OpenLibrary(const std::wstring& path, const std::wstring& /*dependency_folder*/,
+                          LibraryLoadError& error) {
   const std::string narrow_path = NarrowFromWide(path);
   if (std::optional<std::wstring> problem = UnloadableFileProblem(narrow_path)) {
     error.code = 0;

@@ -31,4 +31,6 @@ bool ChangeCurrentDirectory(const std::wstring& path) {
   return chdir(NarrowFromWide(path).c_str()) == 0;
 }
 
+void KeepCurrentFolderOutOfLibrarySearch() {}
+
 }  // namespace korvan::platform

@@ -43,4 +43,6 @@ bool ChangeCurrentDirectory(const std::wstring& path) {
   return SetCurrentDirectoryW(path.c_str()) != 0;
 }
 
+void KeepCurrentFolderOutOfLibrarySearch() { SetDllDirectoryW(L""); }
+
 }  // namespace korvan::platform
