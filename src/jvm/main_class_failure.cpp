@@ -1,0 +1,57 @@
+#include "jvm/main_class_failure.h"
+
+#include "jvm/java_streams.h"
+#include "jvm/java_text.h"
+
+namespace korvan {
+
+namespace {
+
+bool IsInstanceOfClass(JNIEnv* env, jthrowable thrown, const char* class_name) {
+  jclass type = env->FindClass(class_name);
+  if (type == nullptr) {
+    env->ExceptionClear();
+    return false;
+  }
+  return env->IsInstanceOf(thrown, type) == JNI_TRUE;
+}
+
+// Throwable.toString (or getMessage): "java.lang.X: what happened".
+std::wstring ThrowableText(JNIEnv* env, jthrowable thrown, const char* method_name) {
+  jmethodID method =
+      env->GetMethodID(env->GetObjectClass(thrown), method_name, "()Ljava/lang/String;");
+  if (method == nullptr) {
+    env->ExceptionClear();
+    return std::wstring();
+  }
+  auto text = static_cast<jstring>(env->CallObjectMethod(thrown, method));
+  if (env->ExceptionCheck()) {
+    env->ExceptionClear();
+    return std::wstring();
+  }
+  return WideFromJavaString(env, text);
+}
+
+}  // namespace
+
+Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name) {
+  jthrowable thrown = env->ExceptionOccurred();
+  if (thrown == nullptr) return MessageFailure(MessageId::MainClassNotFound, {class_name});
+  env->ExceptionClear();
+
+  // NoClassDefFoundError is a LinkageError too, but it means "not found".
+  if (!IsInstanceOfClass(env, thrown, "java/lang/LinkageError") ||
+      IsInstanceOfClass(env, thrown, "java/lang/NoClassDefFoundError")) {
+    env->Throw(thrown);
+    DescribePendingException(env);
+    return MessageFailure(MessageId::MainClassNotFound, {class_name});
+  }
+  if (IsInstanceOfClass(env, thrown, "java/lang/UnsupportedClassVersionError")) {
+    return MessageFailure(MessageId::MainClassNeedsNewerJava,
+                          {class_name, ThrowableText(env, thrown, "getMessage")});
+  }
+  return MessageFailure(MessageId::MainClassLinkageError,
+                        {class_name, ThrowableText(env, thrown, "toString")});
+}
+
+}  // namespace korvan
