@@ -39,19 +39,22 @@ Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name) {
   if (thrown == nullptr) return MessageFailure(MessageId::MainClassNotFound, {class_name});
   env->ExceptionClear();
 
-  // NoClassDefFoundError is a LinkageError too, but it means "not found".
-  if (!IsInstanceOfClass(env, thrown, "java/lang/LinkageError") ||
-      IsInstanceOfClass(env, thrown, "java/lang/NoClassDefFoundError")) {
-    env->Throw(thrown);
-    DescribePendingException(env);
-    return MessageFailure(MessageId::MainClassNotFound, {class_name});
-  }
   if (IsInstanceOfClass(env, thrown, "java/lang/UnsupportedClassVersionError")) {
     return MessageFailure(MessageId::MainClassNeedsNewerJava,
                           {class_name, ThrowableText(env, thrown, "getMessage")});
   }
-  return MessageFailure(MessageId::MainClassLinkageError,
-                        {class_name, ThrowableText(env, thrown, "toString")});
+  // NoClassDefFoundError is a LinkageError too; naming the class itself, it
+  // means "not there". Naming another (a superclass), the class is there.
+  const bool linkage_error = IsInstanceOfClass(env, thrown, "java/lang/LinkageError");
+  const bool missing = !linkage_error ||
+                       (IsInstanceOfClass(env, thrown, "java/lang/NoClassDefFoundError") &&
+                        ThrowableText(env, thrown, "getMessage") == class_name);
+  const std::wstring text = ThrowableText(env, thrown, "toString");
+  // The VM's description shows the cause: an initializer's exception, for one.
+  env->Throw(thrown);
+  DescribePendingException(env);
+  if (missing) return MessageFailure(MessageId::MainClassNotFound, {class_name});
+  return MessageFailure(MessageId::MainClassLinkageError, {class_name, text});
 }
 
 }  // namespace korvan

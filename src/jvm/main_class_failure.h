@@ -10,10 +10,11 @@
 namespace korvan {
 
 // Takes the exception pending after the main class `class_name` failed to
-// load. A class that is not there (NoClassDefFoundError) is described as the
-// VM does, then message 215; a class that is there but cannot be linked
-// (UnsupportedClassVersionError: built for a newer Java; ClassFormatError, a
-// superclass missing...) gets an error line with the VM's own words.
+// load. A class built for a newer Java (UnsupportedClassVersionError) gets an
+// error line that says so. Otherwise the VM describes the exception, then a
+// class that is not there (NoClassDefFoundError naming it) gets message 215,
+// and one that is there but cannot be linked (a superclass missing, a
+// ClassFormatError, its static initializer failing...) a line with the VM's words.
 Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name);
 
 }  // namespace korvan

@@ -249,6 +249,10 @@ const std::vector<FailureCase> kFailureCases = {
     {"ClassForANewerJava", "korvan.mains.NewerJava", "",
      "Error: The main class korvan/mains/NewerJava needs a newer Java than this runtime: ",
      "(class file version 69.0)", 0, 24},
+    {"SuperclassMissing", "korvan.mains.MissingSuperclass", "",
+     "Error: LinkageError occurred while loading the main class korvan/mains/MissingSuperclass: "
+     "java.lang.NoClassDefFoundError: korvan/mains/RemovedBase.\n \n",
+     "java.lang.ClassNotFoundException: korvan.mains.RemovedBase"},
     // Options the java command takes that do not name the VM.
     {"UnreadableArgumentFile", "korvan.probe.Probe", "@",
      "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
