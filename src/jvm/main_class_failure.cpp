@@ -45,8 +45,7 @@ Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name) {
   }
   // NoClassDefFoundError is a LinkageError too; naming the class itself, it
   // means "not there". Naming another (a superclass), the class is there.
-  const bool linkage_error = IsInstanceOfClass(env, thrown, "java/lang/LinkageError");
-  const bool missing = !linkage_error ||
+  const bool missing = !IsInstanceOfClass(env, thrown, "java/lang/LinkageError") ||
                        (IsInstanceOfClass(env, thrown, "java/lang/NoClassDefFoundError") &&
                         ThrowableText(env, thrown, "getMessage") == class_name);
   const std::wstring text = ThrowableText(env, thrown, "toString");

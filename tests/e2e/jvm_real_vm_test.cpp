@@ -293,9 +293,8 @@ TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
 INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealFailureTest, testing::ValuesIn(RealRuntimes()),
                          RuntimeName);
 
-// The entry points of Java 25's launch protocol (and of Java 21's with preview
-// features), and what runtimes without it make of the same classes. An
-// expectation is standard output, or the error line when it starts "Error: ".
+// The entry points of Java 25's launch protocol (and Java 21's with preview features), and
+// what runtimes without it make of them: standard output, or the error line ("Error: ...").
 struct MainFormCase {
   std::string name;
   std::string main_class;
@@ -307,8 +306,6 @@ struct MainFormCase {
 
 const std::vector<MainFormCase> kMainFormCases = {
     {"StaticWithoutArguments", "korvan.mains.StaticNoArguments", "", "static main()\n", ""},
-    {"StaticWithoutArgumentsPreview", "korvan.mains.StaticNoArguments", "--enable-preview",
-     "static main()\n", "static main()\n"},
     {"InstanceWithArguments", "korvan.mains.InstanceWithArguments", "",
      "instance main(String[]) a b\n", ""},
     {"CompactSourceFile", "korvan.mains.Compact", "--enable-preview", "instance main()\n",
@@ -353,8 +350,7 @@ TEST_P(JvmMainFormTest, EntryPointIsChosenAsTheRuntimesLauncherWould) {
 
 INSTANTIATE_TEST_SUITE_P(Runtimes, JvmMainFormTest, testing::ValuesIn(RealRuntimes()), RuntimeName);
 
-// A JavaFX application class without a main starts through JavaFX's launch,
-// with JavaFX on the class path or on the module path.
+// A JavaFX application class without a main, with JavaFX on the class path or the module path.
 class JvmJavaFxTest : public JvmRealTest {};
 
 TEST_P(JvmJavaFxTest, ApplicationWithoutMainStarts) {
@@ -368,15 +364,11 @@ TEST_P(JvmJavaFxTest, ApplicationWithoutMainStarts) {
   }
   const auto path = [&](const fs::path& file) { return windows() ? WinePath(file) : file.string(); };
   const std::string separator = windows() ? ";" : ":";
-  ProbeSettings on_class_path;
-  on_class_path.main_class = "korvan.fx.FxProbe";
+  ProbeSettings on_class_path{"korvan.fx.FxProbe"}, on_module_path{"korvan.fx.FxProbe"};
   on_class_path.extra_class_path = separator + path(jars / "javafx-base.jar") + separator +
                                    path(jars / "javafx-graphics.jar");
-  ProbeSettings on_module_path;
-  on_module_path.main_class = "korvan.fx.FxProbe";
   on_module_path.vm_parameters = "--module-path \"" + path(jars) + "\" --add-modules javafx.graphics";
   for (const ProbeSettings& settings : {on_class_path, on_module_path}) {
-    SCOPED_TRACE(settings.vm_parameters);
     const ProcessResult result = Launch(settings, {"a", "b"});
     EXPECT_EQ(result.standard_output, Lines("fx start a b\n")) << result.standard_error;
     EXPECT_EQ(result.exit_code, 0);
