@@ -1,7 +1,7 @@
 #include "jvm/main_method.h"
 
+#include <algorithm>
 #include <array>
-#include <cwctype>
 
 #include "jvm/java_text.h"
 #include "messages/trace.h"
@@ -153,12 +153,8 @@ int RunningFeatureRelease(JNIEnv* env) {
   }
   std::wstring text = WideFromJavaString(env, value);
   if (text.rfind(L"1.", 0) == 0) text.erase(0, 2);
-  int release = 0;
-  for (wchar_t c : text) {
-    if (!std::iswdigit(c) || release > 1000) break;
-    release = release * 10 + (c - L'0');
-  }
-  return release;
+  const std::size_t digits = std::min<std::size_t>(text.find_first_not_of(L"0123456789"), 4);
+  return digits == 0 ? 0 : std::stoi(text.substr(0, digits));
 }
 
 Expected<MainEntry> FindMainEntry(JNIEnv* env, jclass main_class, const std::wstring& class_name,
