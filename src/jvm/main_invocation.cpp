@@ -2,6 +2,8 @@
 
 #include "jvm/java_streams.h"
 #include "jvm/java_text.h"
+#include "jvm/main_class_failure.h"
+#include "jvm/main_method.h"
 #include "messages/trace.h"
 #include "platform/exception_dialog.h"
 
@@ -24,10 +26,7 @@ Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name) {
   jclass main_class = env->FindClass(name_bytes);
   env->ReleaseStringUTFChars(name, name_bytes);
   env->DeleteLocalRef(name);
-  if (main_class == nullptr) {
-    DescribePendingException(env);
-    return MessageFailure(MessageId::MainClassNotFound, {class_name});
-  }
+  if (main_class == nullptr) return MainClassLoadFailure(env, class_name);
   return main_class;
 }
 
@@ -48,13 +47,10 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
   Expected<jclass> main_class = FindMainClass(env, call.main_class);
   if (!main_class) return main_class.failure();
 
-  jmethodID main = env->GetStaticMethodID(*main_class, "main", "([Ljava/lang/String;)V");
-  if (main == nullptr) {
-    if (jthrowable thrown = env->ExceptionOccurred()) {
-      return DescribedException(env, thrown, call.failure_check);
-    }
-    return MessageFailure(MessageId::MainMethodNotFound);
-  }
+  const LaunchProtocol protocol =
+      LaunchProtocolOf(RunningFeatureRelease(env), call.preview_enabled);
+  Expected<MainEntry> entry = FindMainEntry(env, *main_class, call.main_class, protocol);
+  if (!entry) return entry.failure();
 
   jobjectArray arguments = NewJavaStringArray(env, call.arguments);
   if (arguments == nullptr) {
@@ -62,11 +58,11 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
     return SilentFailure();
   }
 
-  if (on_ready) on_ready();
-  env->CallStaticVoidMethod(*main_class, main, arguments);
+  EnterMain(env, *main_class, *entry, arguments, on_ready);
 
-  // An exception that escaped main is a failed run, described like the VM's
-  // own uncaught exception handler would.
+  // An exception that escaped main (or the constructor of an instance main's
+  // class) is a failed run, described like the VM's own uncaught exception
+  // handler would.
   jthrowable thrown = env->ExceptionOccurred();
   if (thrown == nullptr) return std::nullopt;
   Failure failure = DescribedException(env, thrown, call.failure_check);

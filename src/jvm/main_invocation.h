@@ -1,6 +1,6 @@
 #pragma once
-// The VM thread's last part: find the main class, call its static main with
-// the argument list, and tell how it ended.
+// The VM thread's last part: find the main class, call its main with the
+// argument list, and tell how it ended.
 
 #include <jni.h>
 
@@ -17,12 +17,13 @@ struct MainCall {
   std::vector<std::wstring> arguments;   // handed to main as a String[]
   bool failure_check = false;            // capture an uncaught exception's stack trace (kept as `described`)
   bool show_uncaught_exception = false;  // and let the user stop the process there (not for a service)
+  bool preview_enabled = false;          // "--enable-preview" among the VM options
 };
 
 // Called on the VM thread just before main; empty when no one waits for it.
 using ReadyCallback = std::function<void()>;
 
-// Calls the main class's static main on the VM thread, then detaches the
+// Calls the main class's main on the VM thread, then detaches the
 // thread from `vm`. A failure when main could not be called (with its
 // message), ended with an uncaught exception (already described, so silent),
 // or the thread could not detach.

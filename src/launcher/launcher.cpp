@@ -1,5 +1,6 @@
 #include "launcher/launcher.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "instance/instance_guard.h"
@@ -72,9 +73,12 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   platform::ForgetParsedProfiles();
 
   // A service captures an uncaught exception for its log: no one reads its standard error.
+  const bool preview_enabled = std::find(plan->options.begin(), plan->options.end(),
+                                         "--enable-preview") != plan->options.end();
   const MainCall call{launcher.settings.main_class, plan->arguments,
                       launcher.settings.failure_check || launcher.settings.service,
-                      launcher.settings.failure_check && !launcher.settings.service};
+                      launcher.settings.failure_check && !launcher.settings.service,
+                      preview_enabled};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, *plan, call, on_ready);
 }

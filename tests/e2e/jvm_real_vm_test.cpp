@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -29,6 +30,7 @@ struct ProbeSettings {
   std::string error_file;
   std::string cmd;
   std::string failure_check;
+  std::string extra_class_path;  // after the probe's jar, separator included
 };
 
 class JvmRealTest : public RealRuntimeTest {
@@ -45,7 +47,7 @@ class JvmRealTest : public RealRuntimeTest {
          << settings.vm_parameters << "\n"
          << "Library Path=" << settings.library_path << "\n"
          << "[Class Path]\n"
-         << "Class Path=" << ClassPath() << "\n"
+         << "Class Path=" << ClassPath() << settings.extra_class_path << "\n"
          << "[Application]\n"
          << "Output File=" << settings.output_file << "\n"
          << "Error File=" << settings.error_file << "\n"
@@ -233,16 +235,24 @@ struct FailureCase {
   std::string error_lines;       // the launcher's, among the VM's lines
   std::string vm_says;           // a part of what the VM itself writes (either stream)
   int minimum_line = 0;          // runtimes before it accept the options
+  int maximum_line = 99;         // runtimes after it run the class
 };
+
+const std::string kNoMainMethod = "Error: No main method found in specified class.\n \n";
 
 const std::vector<FailureCase> kFailureCases = {
     {"MissingClass", "korvan.probe.Missing", "",
      "Error: Could not find the main class korvan/probe/Missing.\n \n",
      "java.lang.NoClassDefFoundError: korvan/probe/Missing"},
-    {"NoMainMethod", "korvan.probe.NoMain", "", "",
-     "java.lang.NoSuchMethodError: "},
-    {"MainReturningInt", "korvan.probe.IntMain", "", "",
-     "java.lang.NoSuchMethodError: "},
+    {"NoMainMethod", "korvan.probe.NoMain", "", kNoMainMethod, ""},
+    {"MainReturningInt", "korvan.probe.IntMain", "", kNoMainMethod, ""},
+    {"ClassForANewerJava", "korvan.mains.NewerJava", "",
+     "Error: The main class korvan/mains/NewerJava needs a newer Java than this runtime: ",
+     "(class file version 69.0)", 0, 24},
+    {"SuperclassMissing", "korvan.mains.MissingSuperclass", "",
+     "Error: LinkageError occurred while loading the main class korvan/mains/MissingSuperclass: "
+     "java.lang.NoClassDefFoundError: korvan/mains/RemovedBase.\n \n",
+     "java.lang.ClassNotFoundException: korvan.mains.RemovedBase"},
     // Options the java command takes that do not name the VM.
     {"UnreadableArgumentFile", "korvan.probe.Probe", "@",
      "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
@@ -264,7 +274,7 @@ class JvmRealFailureTest : public JvmRealTest {};
 
 TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
   for (const FailureCase& failure : kFailureCases) {
-    if (GetParam().line < failure.minimum_line) continue;
+    if (GetParam().line < failure.minimum_line || GetParam().line > failure.maximum_line) continue;
     SCOPED_TRACE(failure.name);
     ProbeSettings settings;
     settings.main_class = failure.main_class;
@@ -281,6 +291,94 @@ TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealFailureTest, testing::ValuesIn(RealRuntimes()),
+                         RuntimeName);
+
+// The entry points of Java 25's launch protocol (and Java 21's with preview features), and
+// what runtimes without it make of them: standard output, or the error line ("Error: ...").
+struct MainFormCase {
+  std::string name;
+  std::string main_class;
+  std::string vm_parameters;
+  std::string java25;
+  std::string java21_preview;  // with "--enable-preview" among the VM parameters
+  std::string older = kNoMainMethod;
+};
+
+const std::vector<MainFormCase> kMainFormCases = {
+    {"StaticWithoutArguments", "korvan.mains.StaticNoArguments", "", "static main()\n", ""},
+    {"InstanceWithArguments", "korvan.mains.InstanceWithArguments", "",
+     "instance main(String[]) a b\n", ""},
+    {"CompactSourceFile", "korvan.mains.Compact", "--enable-preview", "instance main()\n",
+     "instance main()\n"},
+    {"ArgumentsBeforeStatic", "korvan.mains.StaticAndInstance", "--enable-preview",
+     "instance main(String[])\n", "static main()\n"},
+    {"InheritedInstanceMain", "korvan.mains.InheritedMain", "", "instance main() of InheritedMain\n",
+     ""},
+    {"PrivateMainIsNoMain", "korvan.mains.PrivateStatic", "", "instance main()\n", "",
+     "private static main(String[])\n"},
+    {"NoConstructorToCall", "korvan.mains.PrivateConstructor", "",
+     "Error: The main class korvan/mains/PrivateConstructor has an instance main method but no "
+     "constructor without parameters that is not private.\n \n", ""},
+    {"AbstractClass", "korvan.mains.AbstractMain", "",
+     "Error: The main class korvan/mains/AbstractMain has an instance main method but is abstract, "
+     "so it cannot be instantiated.\n \n", ""},
+};
+
+class JvmMainFormTest : public JvmRealTest {};
+
+TEST_P(JvmMainFormTest, EntryPointIsChosenAsTheRuntimesLauncherWould) {
+  const int line = GetParam().line;
+  for (const MainFormCase& form : kMainFormCases) {
+    SCOPED_TRACE(form.name);
+    const bool preview = Contains(form.vm_parameters, "--enable-preview");
+    const std::string& expected = line >= 25               ? form.java25
+                                  : line >= 21 && preview ? form.java21_preview
+                                                          : form.older;
+    ProbeSettings settings;
+    settings.main_class = form.main_class;
+    settings.vm_parameters = form.vm_parameters;
+    const ProcessResult result = Launch(settings, {"a", "b"});
+    if (expected.rfind("Error: ", 0) == 0) {
+      EXPECT_EQ(folder_.ErrorOutput(result), Lines(expected)) << result.standard_error;
+      EXPECT_EQ(result.exit_code, 255);
+    } else {
+      EXPECT_EQ(result.standard_output, Lines(expected)) << result.standard_error;
+      EXPECT_EQ(result.exit_code, 0);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmMainFormTest, testing::ValuesIn(RealRuntimes()), RuntimeName);
+
+// A JavaFX application class without a main, with JavaFX on the class path or the module path.
+class JvmJavaFxTest : public JvmRealTest {};
+
+TEST_P(JvmJavaFxTest, ApplicationWithoutMainStarts) {
+  const fs::path jars =
+      fs::path(KORVAN_SOURCE_DIR) / "build" / "javafx" / (windows() ? "windows" : "linux");
+  if (!fs::exists(jars / "javafx-graphics.jar")) {
+    GTEST_SKIP() << "no JavaFX in " << jars << ": scripts/fetch-javafx fetches it";
+  }
+  if (!windows() && std::getenv("DISPLAY") == nullptr) {
+    GTEST_SKIP() << "JavaFX needs a display: DISPLAY is not set";
+  }
+  const auto path = [&](const fs::path& file) { return windows() ? WinePath(file) : file.string(); };
+  const std::string separator = windows() ? ";" : ":";
+  ProbeSettings on_class_path{"korvan.fx.FxProbe"}, on_module_path{"korvan.fx.FxProbe"};
+  on_class_path.extra_class_path = separator + path(jars / "javafx-base.jar") + separator +
+                                   path(jars / "javafx-graphics.jar");
+  on_module_path.vm_parameters = "--module-path \"" + path(jars) + "\" --add-modules javafx.graphics";
+  for (const ProbeSettings& settings : {on_class_path, on_module_path}) {
+    const ProcessResult result = Launch(settings, {"a", "b"});
+    EXPECT_EQ(result.standard_output, Lines("fx start a b\n")) << result.standard_error;
+    EXPECT_EQ(result.exit_code, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmJavaFxTest,
+                         testing::Values(RealRuntimesOf(TargetKind::Linux, 21).front(),
+                                         NewestRuntime(TargetKind::Linux),
+                                         NewestRuntime(TargetKind::Windows)),
                          RuntimeName);
 
 // Where the Windows launcher finds a real runtime: named by "JRE Path", or

@@ -70,12 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
                        {"find_class com/example/App",
                         "describe java.lang.NoClassDefFoundError: com/example/App", "detach"},
                        "Error: Could not find the main class com/example/App.\n \n"},
+        // The lookup's NoSuchMethodError is not the user's concern: the error line says it.
         InvocationCase{"MainMissing", "-Dtestjvm.main=missing", false,
-                       {"find_class com/example/App",
-                        "describe java.lang.NoSuchMethodError: static Lcom/example/App;.main([Ljava/"
-                        "lang/String;)V",
-                        "detach"},
-                       ""},
+                       {"find_class com/example/App", "detach"},
+                       "Error: No main method found in specified class.\n \n"},
         InvocationCase{"MainMissingWithoutException", "-Dtestjvm.main=missing-quietly", false,
                        {"find_class com/example/App", "detach"},
                        "Error: No main method found in specified class.\n \n"},

@@ -1,0 +1,3 @@
+package javafx.stage;
+
+public class Stage {}
