@@ -71,8 +71,8 @@ Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
       return SilentFailure();
     case platform::HandOverResult::kNotOurs:
       // Whoever made the rendezvous first gets nothing, and has no say in how this run ends.
-      Trace(L"single instance: the rendezvous is held by a process that is not this launcher run by "
-            L"this user; running without the guard");
+      Trace(L"single instance: the rendezvous is held by a process that is not this launcher "
+            L"run by this user; running without the guard");
       return Channel();
   }
   Trace(L"single instance: arguments handed to the first instance");

@@ -204,7 +204,8 @@ TEST_P(ReadyPointTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   if (GetParam()) {
     squatter = std::async(std::launch::async, [&] {
       return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "squat",
-                           "Local\\" + InstanceNameOf(folder_) + "_evt", folder_.NativePath("squatting"),
+                           "Local\\" + InstanceNameOf(folder_) + "_evt",
+                           folder_.NativePath("squatting"),
                            folder_.NativePath("stop")});
     });
     ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "squatting"); }));
@@ -369,8 +370,9 @@ TEST_P(SquatterTest, GetsNoArgumentsAndNoSayInTheExitCode) {
   const SquatterCase& c = GetParam();
   Configure("", folder_);
   std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
-    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold", InstanceNameOf(folder_),
-                         folder_.NativePath("holding"), "1000", "11", c.hold_mode});
+    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold",
+                         InstanceNameOf(folder_), folder_.NativePath("holding"), "1000", "11",
+                         c.hold_mode});
   });
   ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
   ProcessOptions options = Options(folder_);

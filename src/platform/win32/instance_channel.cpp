@@ -86,7 +86,8 @@ std::unique_ptr<NamedObjects> OpenNamedObjects(const std::wstring& name) {
   UserOnlySecurity security;
   auto objects = std::make_unique<NamedObjects>();
   bool existed = false;
-  objects->mapping = CreateUserMapping(security, SessionObjectName(name, L"_blk"), kBlockSize, existed);
+  objects->mapping =
+      CreateUserMapping(security, SessionObjectName(name, L"_blk"), kBlockSize, existed);
   objects->first = !existed;
   bool identity_existed = false;
   objects->identity_mapping =
@@ -126,7 +127,8 @@ class MappingChannel : public InstanceChannel {
     listener_->message = RegisterWindowMessageW((name_ + L"_msg").c_str());
     if (listener_->message == 0) return false;
     const View& view = objects_->view;
-    InterlockedExchange64(objects_->identity.field64(kCreationOffset), CreationTime(GetCurrentProcess()));
+    InterlockedExchange64(objects_->identity.field64(kCreationOffset),
+                          CreationTime(GetCurrentProcess()));
     InterlockedExchange(view.field(8), static_cast<LONG>(listener_->message));
     InterlockedExchange(view.field(4), static_cast<LONG>(GetCurrentProcessId()));
 
@@ -235,7 +237,8 @@ class MappingChannel : public InstanceChannel {
       message_ = static_cast<UINT>(ReadField(view, 8));
       const DWORD process_id = ReadField(view, 4);
       if (thread_id == 0 || message_ == 0 || process_id == 0) continue;
-      process_.Reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, process_id));
+      process_.Reset(
+          OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, process_id));
       if (!process_) continue;
       const LONG64 published =
           InterlockedCompareExchange64(objects_->identity.field64(kCreationOffset), 0, 0);

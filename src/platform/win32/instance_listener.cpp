@@ -48,6 +48,7 @@ std::optional<std::vector<std::uint8_t>> TakeArea(const View& view, const View& 
   std::memset(view.area(), 0, kAreaSize);
   return area;
 }
+
 }  // namespace
 
 void PostReply(DWORD thread, UINT message, std::int32_t code, LONG tag) {
@@ -79,8 +80,8 @@ DWORD WINAPI MessageThread(LPVOID argument) {
       PostReply(reply_thread, listener.message, -1, tag);
       continue;
     }
-    auto* work = new RequestWork{start.listener,
-                                 MessageRequest(std::move(*area), listener.message, reply_thread, tag)};
+    auto* work = new RequestWork{
+        start.listener, MessageRequest(std::move(*area), listener.message, reply_thread, tag)};
     HANDLE thread = CreateThread(nullptr, 0, RequestThread, work, 0, nullptr);
     if (thread == nullptr) {
       delete work;
