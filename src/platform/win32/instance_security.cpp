@@ -8,18 +8,20 @@ namespace korvan::platform::instance_block {
 
 namespace {
 
-// The TOKEN_USER of `process`; empty when it cannot be read.
-std::vector<BYTE> TokenUserOf(HANDLE process) {
+// The token information `kind` of `process`; empty when it cannot be read.
+std::vector<BYTE> TokenInformationOf(HANDLE process, TOKEN_INFORMATION_CLASS kind) {
   HANDLE token = nullptr;
   if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
   Handle owned(token);
   DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  GetTokenInformation(token, kind, nullptr, 0, &size);
   if (size == 0) return {};
-  std::vector<BYTE> user(size);
-  if (!GetTokenInformation(token, TokenUser, user.data(), size, &size)) return {};
-  return user;
+  std::vector<BYTE> information(size);
+  if (!GetTokenInformation(token, kind, information.data(), size, &size)) return {};
+  return information;
 }
+
+std::vector<BYTE> TokenUserOf(HANDLE process) { return TokenInformationOf(process, TokenUser); }
 
 PSID SidOf(std::vector<BYTE>& user) { return reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid; }
 
@@ -76,6 +78,20 @@ UserOnlySecurity::UserOnlySecurity() : user_(TokenUserOf(GetCurrentProcess())) {
            InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
            SetSecurityDescriptorOwner(&descriptor_, user, FALSE) &&
            SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE);
+  // This user's processes at a lower integrity level (a sandbox) may neither
+  // read nor write the objects: they carry this process's own level.
+  label_ = TokenInformationOf(GetCurrentProcess(), TokenIntegrityLevel);
+  if (valid_ && !label_.empty()) {
+    PSID level = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label_.data())->Label.Sid;
+    const DWORD sacl_size = sizeof(ACL) + sizeof(SYSTEM_MANDATORY_LABEL_ACE) + GetLengthSid(level);
+    sacl_.resize(sacl_size);
+    ACL* sacl = reinterpret_cast<ACL*>(sacl_.data());
+    valid_ = InitializeAcl(sacl, sacl_size, ACL_REVISION) &&
+             AddMandatoryAce(sacl, ACL_REVISION, 0,
+                             SYSTEM_MANDATORY_LABEL_NO_WRITE_UP | SYSTEM_MANDATORY_LABEL_NO_READ_UP,
+                             level) &&
+             SetSecurityDescriptorSacl(&descriptor_, TRUE, sacl, FALSE);
+  }
   attributes_ = {sizeof attributes_, &descriptor_, FALSE};
 }
 

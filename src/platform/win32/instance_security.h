@@ -17,8 +17,9 @@ namespace korvan::platform::instance_block {
 // The session-local kernel object name of the rendezvous `name` and `suffix`.
 std::wstring SessionObjectName(const std::wstring& name, const wchar_t* suffix);
 
-// A security descriptor whose owner is the current user and whose DACL lets
-// only that user in. Objects are made with it, or not at all.
+// A security descriptor whose owner is the current user, whose DACL lets
+// only that user in, and whose integrity label keeps out that user's
+// processes of a lower level. Objects are made with it, or not at all.
 class UserOnlySecurity {
  public:
   UserOnlySecurity();
@@ -30,6 +31,8 @@ class UserOnlySecurity {
  private:
   std::vector<BYTE> user_;
   std::vector<BYTE> acl_;
+  std::vector<BYTE> label_;
+  std::vector<BYTE> sacl_;
   SECURITY_DESCRIPTOR descriptor_{};
   SECURITY_ATTRIBUTES attributes_{};
   bool valid_ = false;
