@@ -63,9 +63,17 @@ Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
     Trace(L"single instance: the arguments do not fit the argument area");
     return SilentFailure();
   }
-  if (!channel->HandOver(*area)) {
-    Trace(L"single instance: the arguments could not be handed to the first instance");
-    return SilentFailure();
+  switch (channel->HandOver(*area)) {
+    case platform::HandOverResult::kHandedOver:
+      break;
+    case platform::HandOverResult::kFailed:
+      Trace(L"single instance: the arguments could not be handed to the first instance");
+      return SilentFailure();
+    case platform::HandOverResult::kNotOurs:
+      // Whoever made the rendezvous first gets nothing, and has no say in how this run ends.
+      Trace(L"single instance: the rendezvous is held by a process that is not this launcher "
+            L"run by this user; running without the guard");
+      return Channel();
   }
   Trace(L"single instance: arguments handed to the first instance");
   return Expected<Channel>(std::move(channel));

@@ -30,8 +30,9 @@ std::wstring InstanceName(const std::wstring& launcher_path);
 constexpr std::size_t kLongestPlainInstanceName = 240;
 
 // The guard of a run, as `Initialize` sets it up from the settings file.
-// Nothing when the guard is off (not asked for, a service, or the rendezvous
-// could not be set up). A second instance has already handed `arguments`
+// Nothing when the guard is off (not asked for, a service, the rendezvous
+// could not be set up, or it is held by a process that is not this launcher
+// run by this user). A second instance has already handed `arguments`
 // over; a failure means it could not, and the run ends with -1 and no message.
 Expected<std::unique_ptr<platform::InstanceChannel>> OpenInstanceGuard(
     const SettingsSource& source, const std::vector<std::wstring>& arguments,

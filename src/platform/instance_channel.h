@@ -13,6 +13,15 @@
 
 namespace korvan::platform {
 
+// How a second instance's hand-over went.
+enum class HandOverResult {
+  kHandedOver,
+  kFailed,
+  // The rendezvous is held by a process that is not this launcher run by
+  // this user: it is told nothing.
+  kNotOurs,
+};
+
 // One second instance's request, as the first instance serves it.
 class InstanceRequest {
  public:
@@ -47,8 +56,8 @@ class InstanceChannel {
   // that. Once this returns the handler is not called again.
   virtual void StopServing() = 0;
 
-  // Second instance: hands the area over; false when it could not.
-  virtual bool HandOver(const std::vector<std::uint8_t>& area) = 0;
+  // Second instance: hands the area over.
+  virtual HandOverResult HandOver(const std::vector<std::uint8_t>& area) = 0;
   // Second instance: the reply, or the first instance's exit code when it
   // ended without one.
   virtual int WaitForReply() = 0;

@@ -204,7 +204,7 @@ TEST_P(ReadyPointTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   if (GetParam()) {
     squatter = std::async(std::launch::async, [&] {
       return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "squat",
-                           InstanceNameOf(folder_) + "_upr_evt", folder_.NativePath("squatting"),
+                           "Local\\" + InstanceNameOf(folder_) + "_evt", folder_.NativePath("squatting"),
                            folder_.NativePath("stop")});
     });
     ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "squatting"); }));
@@ -241,16 +241,18 @@ TEST_F(SingleInstanceWindowsTest, ARequestDuringTeardownIsNeverServed) {
   EXPECT_TRUE(Record("secondary", folder_).empty());
 }
 
-// A second instance whose copy timed out leaves a message behind whose area
-// another second instance may have rewritten since: it is answered -1, never
-// served with the other's arguments.
-TEST_F(SingleInstanceWindowsTest, AMessageThatOutlivedItsAreaIsAnsweredMinusOne) {
+// A message that is no fresh request is answered -1 and never served,
+// whatever the area held: one left behind by a second instance whose copy
+// timed out (its tag no longer pending), or one posted with no tag at all.
+// The poster finds the area cleared once the earlier request was taken.
+TEST_F(SingleInstanceWindowsTest, AMessageThatIsNoFreshRequestIsAnsweredMinusOne) {
   Configure("-Dtestjvm.secondary=int:7", folder_);
   std::future<ProcessResult> first = StartFirst(folder_);
   EXPECT_EQ(folder_.Run({"a"}, Options(folder_)).exit_code, 7);
-  const ProcessResult stale =
-      RunUnderWine({(kFixtures / "instance-poke.exe").string(), "stale", InstanceNameOf(folder_)});
-  EXPECT_EQ(stale.exit_code, 255);
+  for (const char* tag : {"stale", "zero"}) {
+    EXPECT_EQ(RunUnderWine({(kFixtures / "instance-poke.exe").string(), "post",
+                            InstanceNameOf(folder_), tag}).exit_code, 255) << tag;
+  }
   Stop(first, folder_);
   EXPECT_EQ(Record("secondary", folder_), std::vector<std::string>{"secondary int [0061|a]"});
 }
@@ -342,31 +344,51 @@ TEST_F(SingleInstanceWindowsTest, StartsAtTheSameMomentMakeExactlyOneFirstInstan
   EXPECT_EQ(sevens, 4);
 }
 
-// A first instance that holds the block but publishes its header a second
-// later is waited for; a header whose process is not the one that published
-// it (a process id reused) is never posted to, and the second ends with -1.
-class PublishedHeaderTest : public SingleInstanceWindowsTest,
-                            public testing::WithParamInterface<bool> {};
+// A process that made the rendezvous first (a squatter) never gets a second
+// start's arguments nor says how it ends. The start runs on its own when the
+// objects have another owner or the published process (waited for) is not
+// this launcher; a header whose process did not publish it (a process id
+// reused) is never posted to, and the start ends with -1.
+struct SquatterCase {
+  std::string hold_mode;  // instance-poke hold's last argument
+  int exit_code;          // of the second start; 0: it ran the application
+  std::string trace;
+};
 
-TEST_P(PublishedHeaderTest, SecondWaitsForTheHeaderOfTheFirstInstanceItself) {
-  const bool other_process = GetParam();
+class SquatterTest : public SingleInstanceWindowsTest,
+                     public testing::WithParamInterface<SquatterCase> {};
+
+TEST_P(SquatterTest, GetsNoArgumentsAndNoSayInTheExitCode) {
+  const SquatterCase& c = GetParam();
   Configure("", folder_);
-  const std::string name = InstanceNameOf(folder_);
   std::future<ProcessResult> holder = std::async(std::launch::async, [&] {
-    std::vector<std::string> command = {(kFixtures / "instance-poke.exe").string(), "hold", name,
-                                        folder_.NativePath("holding"), "1000", "11"};
-    if (other_process) command.push_back("other");
-    return RunUnderWine(command);
+    return RunUnderWine({(kFixtures / "instance-poke.exe").string(), "hold",
+                         InstanceNameOf(folder_), folder_.NativePath("holding"), "1000", "11",
+                         c.hold_mode});
   });
   ASSERT_TRUE(WaitFor([&] { return fs::exists(folder_.folder() / "holding"); }));
-  const ProcessResult second = folder_.Run({"x"}, Options(folder_));
-  EXPECT_EQ(second.exit_code, other_process ? 255 : 11);
+  ProcessOptions options = Options(folder_);
+  options.environment["KORVAN_TRACE"] = "1";
+  std::future<ProcessResult> second = std::async(std::launch::async, [&] {
+    return folder_.Run({"--token=SECRET-123", "C:\\Users\\me\\report.docx"}, options);
+  });
+  if (c.exit_code == 0) {
+    EXPECT_TRUE(WaitFor([&] { return !Record("main com/example/App", folder_).empty(); }));
+    folder_.WriteFile("stop", "");
+  }
+  const ProcessResult result = second.get();
+  EXPECT_EQ(result.exit_code, c.exit_code);
+  EXPECT_TRUE(Contains(result.standard_error, c.trace)) << result.standard_error;
   fs::remove(folder_.folder() / "holding");
-  EXPECT_EQ(holder.get().exit_code, other_process ? 4 : 0);
+  EXPECT_EQ(holder.get().exit_code, 4);  // 5: its area held the arguments
 }
 
-INSTANTIATE_TEST_SUITE_P(Identity, PublishedHeaderTest, testing::Bool(),
-                         [](const auto& info) { return info.param ? "OtherProcess" : "ItsOwn"; });
+INSTANTIATE_TEST_SUITE_P(
+    Identity, SquatterTest,
+    testing::Values(SquatterCase{"self", 0, "not this launcher"},
+                    SquatterCase{"admins", 0, "cannot be set up"},
+                    SquatterCase{"other", 255, "could not be handed"}),
+    [](const auto& info) { return info.param.hold_mode; });
 
 TEST_F(SingleInstanceWindowsTest, AreasThatHoldNoArgumentListNeverReachTheApplication) {
   Configure("-Dtestjvm.secondary=int:7", folder_);

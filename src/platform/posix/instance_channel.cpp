@@ -332,24 +332,27 @@ class SocketChannel : public InstanceChannel {
 
   void SetExitCode(int code) override { exit_code_ = code; }
 
-  bool HandOver(const std::vector<std::uint8_t>& area) override {
+  HandOverResult HandOver(const std::vector<std::uint8_t>& area) override {
     sockaddr_un address;
-    if (!SocketAddress(socket_path_, address) || area.size() > kAreaCapacity) return false;
+    if (!SocketAddress(socket_path_, address) || area.size() > kAreaCapacity) {
+      return HandOverResult::kFailed;
+    }
     // The first instance takes its lock before it listens: give it a moment.
     const auto deadline = std::chrono::steady_clock::now() + kConnectPatience;
     for (;;) {
       socket_.Reset(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-      if (!socket_) return false;
+      if (!socket_) return HandOverResult::kFailed;
       if (connect(socket_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) break;
-      if (std::chrono::steady_clock::now() >= deadline) return false;
+      if (std::chrono::steady_clock::now() >= deadline) return HandOverResult::kFailed;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (!PeerIsSameUser(socket_.get())) return false;
+    if (!PeerIsSameUser(socket_.get())) return HandOverResult::kNotOurs;
     std::vector<std::uint8_t> message(8 + area.size());
     std::memcpy(message.data(), kMagic, sizeof kMagic);
     PutField(message.data() + 4, static_cast<std::uint32_t>(area.size()));
     std::copy(area.begin(), area.end(), message.begin() + 8);
-    return SendAll(socket_.get(), message.data(), message.size());
+    return SendAll(socket_.get(), message.data(), message.size()) ? HandOverResult::kHandedOver
+                                                                  : HandOverResult::kFailed;
   }
 
   int WaitForReply() override {

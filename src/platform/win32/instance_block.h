@@ -15,14 +15,21 @@ constexpr DWORD kIdentitySize = 16;
 constexpr std::size_t kAreaOffset = 12;
 constexpr std::size_t kAreaSize = 1040;
 constexpr std::size_t kCreationOffset = 0;
-constexpr std::size_t kAreaTagOffset = 8;
-constexpr std::size_t kCopiedTagOffset = 12;
+constexpr std::size_t kPendingTagOffset = 8;
 
 class Handle {
  public:
   explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
+  Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      Reset(other.handle_);
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
   ~Handle() { Reset(); }
   HANDLE get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
@@ -61,7 +68,5 @@ class View {
 inline DWORD ReadField(const View& view, std::size_t offset) {
   return static_cast<DWORD>(InterlockedCompareExchange(view.field(offset), 0, 0));
 }
-
-// The identity block of `name`, created when missing; an empty view when it
 
 }  // namespace korvan::platform::instance_block

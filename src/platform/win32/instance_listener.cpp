@@ -1,5 +1,6 @@
 #include "platform/win32/instance_listener.h"
 
+#include <cstring>
 #include <optional>
 
 namespace korvan::platform::instance_block {
@@ -26,24 +27,33 @@ DWORD WINAPI RequestThread(LPVOID argument) {
   return 0;
 }
 
-// The area that a message with `tag` refers to, copied; nothing when it has
-// been rewritten since the message was posted.
-std::optional<std::vector<std::uint8_t>> CopyArea(const View& view, const View& identity,
+// The area that a message with `tag` was posted for, copied and cleared;
+// nothing unless that request is still pending. Each request is taken once:
+// a message posted again, or with no tag, or for an area rewritten or given
+// up since, gets nothing, whatever the area holds.
+std::optional<std::vector<std::uint8_t>> TakeArea(const View& view, const View& identity,
                                                   LONG tag) {
-  const bool tagged = tag != 0 && identity;
-  if (tagged && ReadField(identity, kAreaTagOffset) != static_cast<DWORD>(tag)) return std::nullopt;
+  if (tag == 0 || ReadField(identity, kPendingTagOffset) != static_cast<DWORD>(tag)) {
+    return std::nullopt;
+  }
   std::vector<std::uint8_t> area(view.area(), view.area() + kAreaSize);
   MemoryBarrier();
-  // A writer takes the next tag before it writes: the same tag now means the
-  // copy is whole and of this message's area.
-  if (tagged && ReadField(identity, kAreaTagOffset) != static_cast<DWORD>(tag)) return std::nullopt;
+  // The writer holds its request pending until it sees it taken, and gives it
+  // up (or a later writer replaces it) only by this same exchange: the copy
+  // is whole and this message's when the exchange finds the tag unchanged.
+  if (InterlockedCompareExchange(identity.field(kPendingTagOffset), 0, tag) != tag) {
+    return std::nullopt;
+  }
+  // The writer waits for the copied event before it lets anyone else write.
+  std::memset(view.area(), 0, kAreaSize);
   return area;
 }
 
 }  // namespace
 
-void PostReply(DWORD thread, UINT message, std::int32_t code) {
-  PostThreadMessageW(thread, message, static_cast<WPARAM>(static_cast<DWORD>(code)), 0);
+void PostReply(DWORD thread, UINT message, std::int32_t code, LONG tag) {
+  PostThreadMessageW(thread, message, static_cast<WPARAM>(static_cast<DWORD>(code)),
+                     static_cast<LPARAM>(tag));
 }
 
 DWORD WINAPI MessageThread(LPVOID argument) {
@@ -59,20 +69,19 @@ DWORD WINAPI MessageThread(LPVOID argument) {
     if (message.message != listener.message) continue;
     const DWORD reply_thread = static_cast<DWORD>(message.wParam);
     const LONG tag = static_cast<LONG>(message.lParam);
-    std::optional<std::vector<std::uint8_t>> area = CopyArea(*start.view, *start.identity, tag);
+    std::optional<std::vector<std::uint8_t>> area = TakeArea(*start.view, *start.identity, tag);
     if (!area) {
-      PostReply(reply_thread, listener.message, -1);
+      PostReply(reply_thread, listener.message, -1, tag);
       continue;
     }
-    // Copied: the next second instance may write the area.
-    if (*start.identity) InterlockedExchange(start.identity->field(kCopiedTagOffset), tag);
-    if (start.copied != nullptr) SetEvent(start.copied);
+    // Taken: the next second instance may write the area.
+    SetEvent(start.copied);
     if (listener.Stopping()) {
-      PostReply(reply_thread, listener.message, -1);
+      PostReply(reply_thread, listener.message, -1, tag);
       continue;
     }
-    auto* work = new RequestWork{start.listener,
-                                 MessageRequest(std::move(*area), listener.message, reply_thread)};
+    auto* work = new RequestWork{
+        start.listener, MessageRequest(std::move(*area), listener.message, reply_thread, tag)};
     HANDLE thread = CreateThread(nullptr, 0, RequestThread, work, 0, nullptr);
     if (thread == nullptr) {
       delete work;

@@ -15,24 +15,26 @@
 
 namespace korvan::platform::instance_block {
 
-// Answers a second instance: the instance message to its thread, wParam `code`.
-void PostReply(DWORD thread, UINT message, std::int32_t code);
+// Answers a second instance: the instance message to its thread, wParam
+// `code`, lParam the tag of its request.
+void PostReply(DWORD thread, UINT message, std::int32_t code, LONG tag);
 
 class MessageRequest : public InstanceRequest {
  public:
-  MessageRequest(std::vector<std::uint8_t> area, UINT message, DWORD reply_thread)
-      : area_(std::move(area)), message_(message), reply_thread_(reply_thread) {}
+  MessageRequest(std::vector<std::uint8_t> area, UINT message, DWORD reply_thread, LONG tag)
+      : area_(std::move(area)), message_(message), reply_thread_(reply_thread), tag_(tag) {}
   const std::vector<std::uint8_t>& area() const override { return area_; }
   // The handler's thread and a first instance that stops serving may race.
   void Reply(std::int32_t code) override {
     if (InterlockedExchange(&replied_, 1) != 0) return;
-    PostReply(reply_thread_, message_, code);
+    PostReply(reply_thread_, message_, code, tag_);
   }
 
  private:
   std::vector<std::uint8_t> area_;
   UINT message_;
   DWORD reply_thread_;
+  LONG tag_;
   LONG replied_ = 0;
 };
 
@@ -77,7 +79,7 @@ struct MessageThreadStart {
   std::shared_ptr<Listener> listener;
   const View* view;
   const View* identity;
-  HANDLE copied;   // <name>_upr_read
+  HANDLE copied;   // <name>_read
   HANDLE started;  // set once the thread has its queue and published its id
 };
 
