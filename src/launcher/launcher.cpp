@@ -136,11 +136,13 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
   Expected<LaunchSettings> settings = ReadLaunchSettings(launcher.settings_source);
   if (!settings) return settings.failure();
   launcher.settings = std::move(*settings);
-  if (Outcome failure = ReadMainJarManifest(launcher)) return failure;
 
   if (launcher.settings.override_working_directory) {
     ApplyWorkingDirectoryOverride(launcher.settings_source.launcher_path);
   }
+  // After the working folder is set: a relative jar path counts from it, as
+  // the VM's class path does.
+  if (Outcome failure = ReadMainJarManifest(launcher)) return failure;
 
   // Expanded like every other path setting, so it may name a runtime shipped
   // below %KORVAN_APP_HOME%.
