@@ -311,6 +311,9 @@ const std::vector<FailureCase> kFailureCases = {
     {"MainJarMissing", "", "", "Error: Unable to access the main jar ", "", 0, "jar=missing.jar"},
     {"MainJarNamesNoMainClass", "", "", "Error: No main manifest attribute, in ", "", 0,
      "jar=extra.jar"},
+    {"NativeAccessForANamedModule", "", "",
+     "Error: Illegal value korvan.probe for the Enable-Native-Access attribute of ", "", 22,
+     "jar=bad-native-access.jar"},
     {"MainModuleNamesNoMainClass", "", "",
      "Error: Module java.base does not name a main class: set the Main Module setting to "
      "java.base/ followed by the class name. \n", "", 0, "module=java.base"},
@@ -332,8 +335,8 @@ TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
     settings.main_class = failure.main_class;
     settings.vm_parameters =
         failure.vm_parameters == "@" ? "@" + Path("missing.args") : failure.vm_parameters;
-    if (failure.entry == "jar=extra.jar") {
-      settings.main_jar = TestFile(std::string(KORVAN_JAVA_TESTS_DIR) + "/extra.jar");
+    if (failure.entry == "jar=extra.jar" || failure.entry == "jar=bad-native-access.jar") {
+      settings.main_jar = TestFile(std::string(KORVAN_JAVA_TESTS_DIR) + "/" + failure.entry.substr(4));
     } else if (failure.entry.rfind("jar=", 0) == 0) {
       settings.main_jar = Path(failure.entry.substr(4));
     } else if (failure.entry.rfind("module=", 0) == 0) {
