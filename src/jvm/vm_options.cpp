@@ -71,8 +71,8 @@ std::vector<std::wstring> IdentityOptions(const ApplicationEntry& entry,
 }  // namespace
 
 Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, const ApplicationEntry& entry,
-                   std::vector<std::wstring> arguments) {
+                             const std::wstring& library_path_option, const ApplicationEntry& entry,
+                             std::vector<std::wstring> arguments) {
   VmPlan plan;
   if (!library_path_option.empty()) {
     plan.options.push_back(platform::NarrowFromWide(library_path_option));
@@ -111,11 +111,13 @@ Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::Memory
   for (const std::wstring& argument : plan.arguments) Trace(L"argument: " + argument);
 
   // Last, as the java command places them; not expanded: arguments are taken as given.
-  std::vector<std::wstring> last_options = IdentityOptions(entry, plan.arguments);
-  for (const std::wstring& option : MainModuleOptions(entry)) last_options.push_back(option);
-  for (const std::wstring& option : last_options) {
+  for (const std::wstring& option : IdentityOptions(entry, plan.arguments)) {
     plan.options.push_back(platform::NarrowFromWide(option));
     Trace(L"identity option: " + option);
+  }
+  for (const std::wstring& option : MainModuleOptions(entry)) {
+    plan.options.push_back(platform::NarrowFromWide(option));
+    Trace(L"VM option: " + option);
   }
   return plan;
 }

@@ -37,7 +37,7 @@ struct VmPlan {
 // `arguments` followed by the tokens of "Cmd". A java command option that is
 // not taken here fails with its message.
 Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, const ApplicationEntry& entry,
-                   std::vector<std::wstring> arguments);
+                             const std::wstring& library_path_option, const ApplicationEntry& entry,
+                             std::vector<std::wstring> arguments);
 
 }  // namespace korvan

@@ -1,6 +1,7 @@
 #include "options/main_jar.h"
 
 #include "messages/trace.h"
+#include "options/jar_manifest.h"
 #include "platform/file_bytes.h"
 
 namespace korvan {

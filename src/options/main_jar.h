@@ -6,7 +6,6 @@
 #include <string>
 
 #include "messages/failure.h"
-#include "options/jar_manifest.h"
 #include "options/zip_entry.h"
 
 namespace korvan {
