@@ -102,8 +102,9 @@ std::wstring DescriptorMainClass(JNIEnv* env, const std::wstring& module_name) {
                                     "()Ljava/lang/ModuleLayer;", layer_class);
   if (boot == nullptr) return std::wstring();
   jobject layer = env->CallStaticObjectMethod(layer_class, boot);
-  jobject found = CallObject(env, layer, "findModule", "(Ljava/lang/String;)Ljava/util/Optional;",
-                             NewJavaString(env, module_name));
+  jstring name_text = env->ExceptionCheck() ? nullptr : NewJavaString(env, module_name);
+  jobject found =
+      CallObject(env, layer, "findModule", "(Ljava/lang/String;)Ljava/util/Optional;", name_text);
   jobject module = CallObject(env, found, "orElse", "(Ljava/lang/Object;)Ljava/lang/Object;");
   jobject descriptor =
       CallObject(env, module, "getDescriptor", "()Ljava/lang/module/ModuleDescriptor;");
