@@ -43,8 +43,10 @@ Failure DescribedException(JNIEnv* env, jthrowable thrown, bool capture) {
 // Everything up to and including the call of main. No failure when main
 // returned without an uncaught exception.
 Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_ready) {
-  Trace(L"main class: " + call.main_class);
-  Expected<jclass> main_class = FindMainClass(env, call.main_class);
+  const Expected<std::wstring> main_class_name = NameMainClass(env, call.main_class, call.naming);
+  if (!main_class_name) return main_class_name.failure();
+  Trace(L"main class: " + *main_class_name);
+  Expected<jclass> main_class = FindMainClass(env, *main_class_name);
   if (!main_class) return main_class.failure();
 
   const LaunchProtocol protocol =

@@ -40,20 +40,16 @@ ClassPathRules GetClassPathRules() {
                         separator == L'\\' ? std::wstring(L"\\/") : std::wstring(1, separator)};
 }
 
-// The class path option: references expanded, then wildcard entries when the
+// The class path setting: references expanded, then wildcard entries when the
 // settings ask for it. Expanded here, once, so a jar name holding "%" stays.
-std::wstring ClassPathOption(const ClassPathGroup& group) {
+std::wstring ClassPathSetting(const ClassPathGroup& group, const ClassPathRules& rules) {
   const std::wstring class_path = platform::ExpandEnvironmentReferences(group.class_path);
-  const ClassPathRules rules = GetClassPathRules();
-  if (group.expand_wildcards) {
-    return L"-Djava.class.path=" +
-           ExpandClassPathWildcards(class_path, rules, platform::ListFolder);
-  }
+  if (group.expand_wildcards) return ExpandClassPathWildcards(class_path, rules, platform::ListFolder);
   if (HasWildcardEntry(class_path, rules)) {
     Trace(L"class path entry ending in * taken as written; set \"Expand Wildcards=Yes\" in "
           L"section \"Class Path\" for its jar files");
   }
-  return L"-Djava.class.path=" + class_path;
+  return class_path;
 }
 
 std::optional<std::wstring> ReadArgumentFileText(const std::wstring& path) {
@@ -65,35 +61,40 @@ std::optional<std::wstring> ReadArgumentFileText(const std::wstring& path) {
 }
 
 // What the java command tells monitoring tools (jps, jcmd) about the run.
-std::vector<std::wstring> IdentityOptions(const std::wstring& main_class,
+std::vector<std::wstring> IdentityOptions(const ApplicationEntry& entry,
                                           const std::vector<std::wstring>& arguments) {
-  std::wstring command = main_class;
-  for (wchar_t& c : command) {
-    if (c == L'/') c = L'.';
-  }
+  std::wstring command = JavaCommandName(entry);
   for (const std::wstring& argument : arguments) command += L" " + argument;
   return {L"-Dsun.java.command=" + command, L"-Dsun.java.launcher=SUN_STANDARD"};
 }
 
 }  // namespace
 
-VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, const std::wstring& main_class,
-                   std::vector<std::wstring> arguments) {
+Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
+                             const std::wstring& library_path_option, const ApplicationEntry& entry,
+                             std::vector<std::wstring> arguments) {
   VmPlan plan;
   if (!library_path_option.empty()) {
     plan.options.push_back(platform::NarrowFromWide(library_path_option));
   }
 
-  const std::wstring class_path_option = ClassPathOption(group);
-  plan.options.push_back(platform::NarrowFromWide(class_path_option));
-  Trace(L"VM option: " + class_path_option);
+  // A main module needs no class path: java then leaves it empty.
+  const ClassPathRules rules = GetClassPathRules();
+  const std::wstring class_path =
+      ClassPathValue(entry, ClassPathSetting(group, rules), rules.list_separator);
+  if (!class_path.empty() || entry.main_module.empty()) {
+    const std::wstring class_path_option = L"-Djava.class.path=" + class_path;
+    plan.options.push_back(platform::NarrowFromWide(class_path_option));
+    Trace(L"VM option: " + class_path_option);
+  }
 
   if (!group.vm_parameters.empty()) {
     ProcessedVmParameters parameters = ProcessVmParameters(
         group.vm_parameters, memory, plan.thread_stack_size, ReadArgumentFileText);
+    if (parameters.refusal) return *parameters.refusal;
     AppendVmOptions(plan, parameters.options);
     plan.thread_stack_size = parameters.stack_size;
+    plan.requests = parameters.requests;
   }
   Trace(L"VM thread stack size from VM parameters: " + std::to_wstring(plan.thread_stack_size));
 
@@ -110,9 +111,13 @@ VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& m
   for (const std::wstring& argument : plan.arguments) Trace(L"argument: " + argument);
 
   // Last, as the java command places them; not expanded: arguments are taken as given.
-  for (const std::wstring& option : IdentityOptions(main_class, plan.arguments)) {
+  for (const std::wstring& option : IdentityOptions(entry, plan.arguments)) {
     plan.options.push_back(platform::NarrowFromWide(option));
     Trace(L"identity option: " + option);
+  }
+  for (const std::wstring& option : MainModuleOptions(entry)) {
+    plan.options.push_back(platform::NarrowFromWide(option));
+    Trace(L"VM option: " + option);
   }
   return plan;
 }

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "messages/failure.h"
+#include "options/application_entry.h"
+#include "options/java_launcher_options.h"
 #include "platform/memory.h"
 #include "settings/launch_settings.h"
 
@@ -19,6 +22,7 @@ struct VmPlan {
   std::wstring output_file;  // the VM's standard output goes here when not empty
   std::wstring error_file;   // the VM's standard error goes here when not empty
   std::vector<std::wstring> arguments;  // application arguments, then "Cmd" tokens
+  JavaLauncherRequests requests;        // version and settings displays asked for as java options
   // Handed to the VM as its "exit" hook: called when the application ends the
   // process (System.exit), after the VM's own exit work and before the end.
   void(JNICALL* exit_hook)(jint code) = nullptr;
@@ -28,11 +32,12 @@ struct VmPlan {
 // (as it is, when not empty), the class path (wildcards expanded when the
 // settings ask), then the VM parameters with argument files read, java
 // command options translated, percentage sizes of `memory` and references
-// expanded, then the identity options that name `main_class` (internal form)
-// and the arguments for monitoring tools; the stream files expanded;
-// `arguments` followed by the tokens of "Cmd".
-VmPlan BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
-                   const std::wstring& library_path_option, const std::wstring& main_class,
-                   std::vector<std::wstring> arguments);
+// expanded, then the identity options that name the entry and the arguments
+// for monitoring tools, and a main module's options; the stream files expanded;
+// `arguments` followed by the tokens of "Cmd". A java command option that is
+// not taken here fails with its message.
+Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::MemoryFigures& memory,
+                             const std::wstring& library_path_option, const ApplicationEntry& entry,
+                             std::vector<std::wstring> arguments);
 
 }  // namespace korvan

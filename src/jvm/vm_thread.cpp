@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "jvm/java_launcher_displays.h"
 #include "jvm/vm_creation.h"
 #include "messages/trace.h"
 #include "platform/thread.h"
@@ -31,7 +32,14 @@ int RunVmWork(void* context) {
     work.outcome = env.failure();
   } else {
     RedirectStandardStreams(*env, work.plan.output_file, work.plan.error_file);
-    work.outcome = InvokeMain(*env, work.session.vm(), work.call, work.on_ready);
+    ShowJavaLauncherDisplays(*env, work.plan.requests, work.plan.thread_stack_size);
+    if (work.plan.requests.version_only) {
+      // As java -version: the version, and no application.
+      Trace(L"-version given: main is not called");
+      work.session.vm()->DetachCurrentThread();
+    } else {
+      work.outcome = InvokeMain(*env, work.session.vm(), work.call, work.on_ready);
+    }
   }
   return work.outcome ? 1 : 0;
 }

@@ -38,23 +38,49 @@ void ApplyWorkingDirectoryOverride(const std::wstring& launcher_path) {
   }
 }
 
+// The application's jar, run as java -jar runs it: its manifest names the
+// main class unless "Main Class" does. Relative paths count from the working
+// folder, as java's do.
+Outcome ReadMainJarManifest(Launcher& launcher) {
+  if (launcher.settings.main_jar.empty()) return std::nullopt;
+  launcher.settings.main_jar = platform::ExpandEnvironmentReferences(launcher.settings.main_jar);
+  Expected<MainJar> jar = ReadMainJar(launcher.settings.main_jar);
+  if (!jar) return jar.failure();
+  launcher.main_jar = std::move(*jar);
+  if (launcher.settings.main_class.empty()) launcher.settings.main_class = launcher.main_jar.main_class;
+  if (launcher.settings.main_class.empty()) {
+    return MessageFailure(MessageId::MainJarNoMainClass, {launcher.settings.main_jar});
+  }
+  return std::nullopt;
+}
+
+ApplicationEntry EntryOf(const LaunchSettings& settings) {
+  // A main jar is the application: a main module beside it is not used.
+  return {settings.main_class, settings.main_jar,
+          settings.main_jar.empty() ? settings.main_module : std::wstring()};
+}
+
 // The VM's plan from the class-path group of settings, which is not kept:
 // a class path of thousands of jars would otherwise stay for the whole run.
 Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_path_option,
                         std::vector<std::wstring> arguments) {
-  Expected<ClassPathGroup> group = ReadClassPathGroup(launcher.settings_source);
+  const ApplicationEntry entry = EntryOf(launcher.settings);
+  Expected<ClassPathGroup> group = ReadClassPathGroup(
+      launcher.settings_source, entry.main_jar.empty() && entry.main_module.empty());
   if (!group) return group.failure();
 
   const platform::MemoryFigures memory = MayUsePercentageSizes(group->vm_parameters)
                                              ? platform::ReadMemoryFigures()
                                              : platform::MemoryFigures{};
-  VmPlan plan = BuildVmPlan(*group, memory, library_path_option,
-                            launcher.settings.main_class, std::move(arguments));
+  Expected<VmPlan> built = BuildVmPlan(*group, memory, library_path_option, entry, std::move(arguments));
+  if (!built) return built.failure();
+  VmPlan plan = std::move(*built);
   plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
                       launcher.host_vm_options.end());
   if (group->class_data_archive) {
     PrepareClassDataArchive(plan, {launcher.runtime.jvm_library_path,
-                                   launcher.runtime.found_version, launcher.settings.main_class});
+                                   launcher.runtime.found_version,
+                                   entry.main_class.empty() ? entry.main_module : entry.main_class});
   }
   return plan;
 }
@@ -75,10 +101,16 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   // A service captures an uncaught exception for its log: no one reads its standard error.
   const bool preview_enabled = std::find(plan->options.begin(), plan->options.end(),
                                          "--enable-preview") != plan->options.end();
+  // A class that a module names is kept for stop and secondaryMain, which
+  // wait for the ready point that follows.
   const MainCall call{launcher.settings.main_class, plan->arguments,
                       launcher.settings.failure_check || launcher.settings.service,
                       launcher.settings.failure_check && !launcher.settings.service,
-                      preview_enabled};
+                      preview_enabled,
+                      {launcher.main_jar.launch, EntryOf(launcher.settings).main_module,
+                       [&main_class = launcher.settings.main_class](const std::wstring& named) {
+                         main_class = named;
+                       }}};
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, *plan, call, on_ready);
 }
@@ -112,6 +144,9 @@ Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments) {
   if (launcher.settings.override_working_directory) {
     ApplyWorkingDirectoryOverride(launcher.settings_source.launcher_path);
   }
+  // After the working folder is set: a relative jar path counts from it, as
+  // the VM's class path does.
+  if (Outcome failure = ReadMainJarManifest(launcher)) return failure;
 
   // Expanded like every other path setting, so it may name a runtime shipped
   // below %KORVAN_APP_HOME%.

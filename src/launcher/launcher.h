@@ -10,6 +10,7 @@
 #include "jvm/main_invocation.h"
 #include "jvm/vm_session.h"
 #include "messages/failure.h"
+#include "options/main_jar.h"
 #include "platform/instance_channel.h"
 #include "runtime/runtime_search.h"
 #include "settings/launch_settings.h"
@@ -21,6 +22,7 @@ struct Launcher {
   std::vector<std::wstring> arguments;  // the application arguments of the command line
   SettingsSource settings_source;
   LaunchSettings settings;
+  MainJar main_jar;  // what the "Main Jar" manifest says; empty without one
   RuntimeSearchResult runtime;
   std::vector<std::string> host_vm_options;  // what a service host needs of the VM (Linux: -Xrs)
   // The single-instance rendezvous; null when the guard is off. It stops
@@ -31,7 +33,7 @@ struct Launcher {
   std::unique_ptr<VmSession> vm;
 };
 
-// Start-up: the single-instance guard, settings, working folder, runtime. A
+// Start-up: the single-instance guard, settings, main jar, working folder, runtime. A
 // second instance hands its arguments over and stops there. A failure ends
 // the run with -1.
 Outcome Initialize(Launcher& launcher, std::vector<std::wstring> arguments);

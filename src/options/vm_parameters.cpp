@@ -71,7 +71,10 @@ ProcessedVmParameters ProcessVmParameters(const std::wstring& text,
   std::vector<std::wstring> tokens;
   for (const std::wstring& raw : SplitVmParameters(text)) tokens.push_back(UnquoteVmParameter(raw));
   if (read_file) tokens = ExpandArgumentFiles(tokens, read_file);
-  for (const std::wstring& unquoted : TranslateJavaCommandOptions(tokens)) {
+  JavaLauncherOptionScan scan = TakeJavaLauncherOptions(tokens);
+  processed.requests = scan.requests;
+  processed.refusal = std::move(scan.refusal);
+  for (const std::wstring& unquoted : TranslateJavaCommandOptions(scan.options)) {
     const std::wstring token = RewritePercentageOption(unquoted, figures);
     if (token.empty()) continue;
     if (token.compare(0, 4, L"-Xss") == 0) {

@@ -4,10 +4,12 @@
 // memory figures come in as plain values.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "options/java_command_options.h"
+#include "options/java_launcher_options.h"
 #include "platform/memory.h"
 
 namespace korvan {
@@ -25,11 +27,13 @@ std::wstring UnquoteVmParameter(const std::wstring& token);
 struct ProcessedVmParameters {
   std::vector<std::wstring> options;  // in the order of the setting
   std::uint64_t stack_size = 0;       // bytes; the last valid "-Xss" wins
+  JavaLauncherRequests requests;      // what the java command's own options ask for
+  std::optional<Failure> refusal;     // an option of the java command that is not taken
 };
 
 // Splits `text`, unquotes each token, puts the arguments of "@file" tokens in
-// their place (when `read_file` is given), turns options of the java command
-// into the VM's own, rewrites percentage memory options and reads the thread
+// their place (when `read_file` is given), takes out the options that only
+// the java command's launcher knows, turns its other options into the VM's own, rewrites percentage memory options and reads the thread
 // stack size of "-Xss" tokens (which stay in the list). Tokens that end up
 // empty are left out: the VM rejects an empty option. `stack_size` is the
 // size to keep when no "-Xss" token sets one.

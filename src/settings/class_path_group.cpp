@@ -6,10 +6,11 @@
 
 namespace korvan {
 
-Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source) {
+Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source,
+                                            bool class_path_required) {
   ClassPathGroup group;
   group.class_path = LookupTracedSetting(source, L"Class Path", L"Class Path");
-  if (group.class_path.empty()) return MessageFailure(MessageId::ClassPathMissing);
+  if (group.class_path.empty() && class_path_required) return MessageFailure(MessageId::ClassPathMissing);
   group.expand_wildcards =
       IsYesInAnyCase(LookupTracedSetting(source, L"Class Path", L"Expand Wildcards"));
   group.vm_parameters =

@@ -65,8 +65,15 @@ Expected<LaunchSettings> ReadLaunchSettings(const SettingsSource& source) {
   ApplyJvmSource(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"JVM Source"), settings);
   ApplyVmProvider(LookupTracedSetting(source, kJavaRuntimeEnvironment, L"VM Provider"), settings);
 
-  const std::wstring main_class = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Class");
-  if (main_class.empty()) return MessageFailure(MessageId::MainClassMissing);
+  std::wstring main_class = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Class");
+  settings.main_jar = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Jar");
+  const std::wstring main_module = LookupTracedSetting(source, kJavaRuntimeEnvironment, L"Main Module");
+  const std::size_t slash = main_module.find(L'/');
+  settings.main_module = main_module.substr(0, slash);
+  if (slash != std::wstring::npos) main_class = main_module.substr(slash + 1);
+  if (main_class.empty() && settings.main_jar.empty() && settings.main_module.empty()) {
+    return MessageFailure(MessageId::MainClassMissing);
+  }
   settings.main_class = InternalClassName(main_class);
 
   settings.failure_check = IsYesInAnyCase(LookupTracedSetting(source, kApplication, L"Failure Check"));

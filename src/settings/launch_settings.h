@@ -32,6 +32,8 @@ struct LaunchSettings {
   bool jrockit_favoured = false;
   bool sun_favoured = true;
   std::wstring main_class;  // internal form: every "." turned into "/"
+  std::wstring main_jar;    // "Main Jar": the jar run as java -jar runs it, not yet expanded
+  std::wstring main_module; // "Main Module": module name, as java -m takes it
   bool failure_check = false;
   bool override_working_directory = false;
   std::wstring system_path;
@@ -49,11 +51,14 @@ struct ClassPathGroup {
   std::wstring extra_arguments;       // "Cmd", not yet expanded
 };
 
-// Reads the main group of settings; message 210 when no main class is set.
+// Reads the main group of settings; message 210 when no main class, main
+// jar or main module is set. "Main Module" takes "module" or "module/class";
+// its class, when it names one, takes the place of "Main Class".
 Expected<LaunchSettings> ReadLaunchSettings(const SettingsSource& source);
 
 // Reads the class-path group, when the VM options are built; message 209 when
-// "Class Path" is empty.
-Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source);
+// "Class Path" is empty and `class_path_required` (no main jar or module).
+Expected<ClassPathGroup> ReadClassPathGroup(const SettingsSource& source,
+                                            bool class_path_required = true);
 
 }  // namespace korvan

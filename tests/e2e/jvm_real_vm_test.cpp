@@ -19,11 +19,16 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kProbeJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar";
+// The probe with a manifest that uses every attribute java -jar applies.
+const std::string kMainJar = std::string(KORVAN_JAVA_TESTS_DIR) + "/mainjar.jar";
 const fs::path kLinuxNativeDir = std::string(KORVAN_JAVA_TESTS_DIR) + "/native";
 const fs::path kWindowsNativeDir = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures" / "native";
 
 struct ProbeSettings {
   std::string main_class = "korvan.probe.Probe";
+  std::string main_jar;
+  std::string main_module;
+  bool class_path = true;
   std::string vm_parameters;
   std::string library_path;
   std::string output_file;
@@ -43,11 +48,14 @@ class JvmRealTest : public RealRuntimeTest {
     text << "[Java Runtime Environment]\n"
          << "JRE Path=" << runtime << "\n"
          << "Main Class=" << settings.main_class << "\n"
+         << "Main Jar=" << settings.main_jar << "\n"
+         << "Main Module=" << settings.main_module << "\n"
          << "Virtual Machine Parameters=" << WineVmOptions(GetParam()) << " "
          << settings.vm_parameters << "\n"
          << "Library Path=" << settings.library_path << "\n"
          << "[Class Path]\n"
-         << "Class Path=" << ClassPath() << settings.extra_class_path << "\n"
+         << "Class Path=" << (settings.class_path ? ClassPath() + settings.extra_class_path : "")
+         << "\n"
          << "[Application]\n"
          << "Output File=" << settings.output_file << "\n"
          << "Error File=" << settings.error_file << "\n"
@@ -69,7 +77,8 @@ class JvmRealTest : public RealRuntimeTest {
     return result;
   }
 
-  std::string ClassPath() const { return windows() ? WinePath(kProbeJar) : kProbeJar; }
+  std::string ClassPath() const { return TestFile(kProbeJar); }
+  std::string TestFile(const std::string& path) const { return windows() ? WinePath(path) : path; }
   std::string NativeDir() const {
     return windows() ? WinePath(kWindowsNativeDir) : kLinuxNativeDir.string();
   }
@@ -228,6 +237,46 @@ TEST_P(JvmRealTest, UncaughtExceptionInMainFailsTheRun) {
   EXPECT_EQ(result.exit_code, 255);
 }
 
+TEST_P(JvmRealTest, MainJarRunsAsJavaJarRunsIt) {
+  ProbeSettings settings;
+  settings.main_class = "";
+  settings.main_jar = TestFile(kMainJar);
+  settings.class_path = false;
+  const ProcessResult result = Launch(settings, {"manifest", "x"});
+  const int line = GetParam().line;
+  // What java -jar gives on each line: 11 opens every package to old code,
+  // 21 asks about native access but takes no manifest attribute for it.
+  const std::string java_io_open = line < 17 ? "true" : "false";
+  const std::string native_access = line < 21 ? "not asked" : line < 22 ? "false" : "true";
+  EXPECT_EQ(result.standard_output,
+            Lines("agent=ran before main\n"
+                  "java.lang open=true, java.io open=" + java_io_open + "\n"
+                  "jdk.internal.misc exported=true\n"
+                  "native access=" + native_access + "\n"
+                  "Class-Path gave extra.jar\n"
+                  "java.class.path=" + TestFile(kMainJar) + "\n"
+                  "sun.java.command=" + TestFile(kMainJar) + " manifest x\n"))
+      << result.standard_error;
+  EXPECT_EQ(result.exit_code, 0);
+}
+
+// The java command's own displays, made by the runtime's code; -version runs no main.
+TEST_P(JvmRealTest, JavaCommandVersionOptionsShowTheRuntimesVersion) {
+  ProbeSettings settings;
+  settings.vm_parameters = "-showversion";
+  const ProcessResult shown = Launch(settings, {"args"});
+  EXPECT_TRUE(Contains(shown.standard_error, " version \"" + std::to_string(GetParam().line)))
+      << shown.standard_error;
+  EXPECT_EQ(shown.standard_output, Lines("count=1\narg= U+0061 U+0072 U+0067 U+0073\n"));
+
+  settings.vm_parameters = "--version";
+  const ProcessResult version_only = Launch(settings, {"args"});
+  EXPECT_TRUE(Contains(version_only.standard_output, " " + std::to_string(GetParam().line)))
+      << version_only.standard_output;
+  EXPECT_FALSE(Contains(version_only.standard_output, "count=")) << version_only.standard_output;
+  EXPECT_EQ(version_only.exit_code, 0);
+}
+
 struct FailureCase {
   std::string name;
   std::string main_class;
@@ -235,6 +284,7 @@ struct FailureCase {
   std::string error_lines;       // the launcher's, among the VM's lines
   std::string vm_says;           // a part of what the VM itself writes (either stream)
   int minimum_line = 0;          // runtimes before it accept the options
+  std::string entry;             // "jar=" a jar of the test's folder or of the tests, "module=" a module
   int maximum_line = 99;         // runtimes after it run the class
 };
 
@@ -248,7 +298,7 @@ const std::vector<FailureCase> kFailureCases = {
     {"MainReturningInt", "korvan.probe.IntMain", "", kNoMainMethod, ""},
     {"ClassForANewerJava", "korvan.mains.NewerJava", "",
      "Error: The main class korvan/mains/NewerJava needs a newer Java than this runtime: ",
-     "(class file version 69.0)", 0, 24},
+     "(class file version 69.0)", 0, "", 24},
     {"SuperclassMissing", "korvan.mains.MissingSuperclass", "",
      "Error: LinkageError occurred while loading the main class korvan/mains/MissingSuperclass: "
      "java.lang.NoClassDefFoundError: korvan/mains/RemovedBase.\n \n",
@@ -268,6 +318,22 @@ const std::vector<FailureCase> kFailureCases = {
     {"TooSmallStack", "korvan.probe.Probe", "-Xss16k",
      "Error: JNI exception: failed to create the Java VM\nReason: unknown.\n \n",
      "The Java thread stack size specified is too small. Specify at least ", 17},
+    // A main jar or module that names no main class, options only java's launcher takes.
+    {"MainJarMissing", "", "", "Error: Unable to access the main jar ", "", 0, "jar=missing.jar"},
+    {"MainJarNamesNoMainClass", "", "", "Error: No main manifest attribute, in ", "", 0,
+     "jar=extra.jar"},
+    {"NativeAccessForANamedModule", "", "",
+     "Error: Illegal value korvan.probe for the Enable-Native-Access attribute of ", "", 22,
+     "jar=bad-native-access.jar"},
+    {"MainModuleNamesNoMainClass", "", "",
+     "Error: Module java.base does not name a main class: set the Main Module setting to "
+     "java.base/ followed by the class name. \n", "", 0, "module=java.base"},
+    {"JarOption", "korvan.probe.Probe", "-jar app.jar",
+     "Error: -jar is an option of the java command: use the Main Jar setting instead of "
+     "Virtual Machine Parameters. \n", ""},
+    {"DryRunOption", "korvan.probe.Probe", "--dry-run",
+     "Error: --dry-run is an option of the java command that a launched application cannot use "
+     "in Virtual Machine Parameters. \n", ""},
 };
 
 class JvmRealFailureTest : public JvmRealTest {};
@@ -280,6 +346,13 @@ TEST_P(JvmRealFailureTest, ReportsAndExitsWithMinusOne) {
     settings.main_class = failure.main_class;
     settings.vm_parameters =
         failure.vm_parameters == "@" ? "@" + Path("missing.args") : failure.vm_parameters;
+    if (failure.entry == "jar=extra.jar" || failure.entry == "jar=bad-native-access.jar") {
+      settings.main_jar = TestFile(std::string(KORVAN_JAVA_TESTS_DIR) + "/" + failure.entry.substr(4));
+    } else if (failure.entry.rfind("jar=", 0) == 0) {
+      settings.main_jar = Path(failure.entry.substr(4));
+    } else if (failure.entry.rfind("module=", 0) == 0) {
+      settings.main_module = failure.entry.substr(7);
+    }
     const ProcessResult result = Launch(settings, {"args"});
     EXPECT_TRUE(Contains(folder_.ErrorOutput(result), Lines(failure.error_lines)))
         << result.standard_output << result.standard_error;
@@ -450,6 +523,30 @@ TEST_P(JvmWindowsDllTest, JniLibraryFindsItsOwnDependency) {
 
 INSTANTIATE_TEST_SUITE_P(Runtimes, JvmWindowsDllTest,
                          testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
+
+// A named module as java -m runs it: its descriptor or the setting names the class.
+class JvmLinuxModuleTest : public JvmRealTest {};
+
+TEST_P(JvmLinuxModuleTest, MainModuleRunsAsJavaMRunsIt) {
+  const std::string module_path = std::string(KORVAN_JAVA_TESTS_DIR) + "/mods";
+  for (const std::string& main_module : {"korvan.mod", "korvan.mod/korvan.mod.ModMain"}) {
+    SCOPED_TRACE(main_module);
+    ProbeSettings settings;
+    settings.main_class = "";
+    settings.main_module = main_module;
+    settings.class_path = false;
+    settings.vm_parameters = (main_module == "korvan.mod" ? "-p " : "--module-path ") + module_path;
+    const ProcessResult result = Launch(settings, {"a"});
+    EXPECT_EQ(result.standard_output, "module=korvan.mod\njdk.module.main=korvan.mod\n"
+                                      "jdk.module.main.class=korvan.mod.ModMain\n"
+                                      "java.class.path=\nsun.java.command=" + main_module + " a\n")
+        << result.standard_error;
+    EXPECT_EQ(result.exit_code, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmLinuxModuleTest,
+                         testing::ValuesIn(RealRuntimesOf(TargetKind::Linux)), RuntimeName);
 
 // Linux only: on Windows the captured trace goes to the "Java Exception" dialog.
 class JvmLinuxTest : public JvmRealTest {};

@@ -148,6 +148,29 @@ TEST(PackageModulesTest, BundlesOnlyTheNamedModules) {
   EXPECT_EQ(ran.standard_output, "korvan.extra.Extra from extra.jar\n") << ran.standard_error;
 }
 
+// A description without a main class: the package runs its main jar as java -jar does.
+TEST(PackageMainJarTest, ManifestNamesTheMainClass) {
+  const RealRuntime runtime = NewestRuntime(TargetKind::Linux);
+  if (const std::string why = WhyNotRunnable(runtime); !why.empty()) GTEST_SKIP() << why;
+  LaunchFolder folder(runtime.target);
+  folder.WriteFile("lib/extra.jar", ReadText(kJars / "extra.jar"));
+  std::string description = Description(runtime, "1.0.0");
+  description.replace(description.find("probe.jar"), 9, "mainjar.jar");
+  description.replace(description.find("Main Class=korvan.probe.Probe\n"), 30, "");
+  folder.WriteFile("app.package", description);
+  const fs::path out = folder.folder() / "out";
+  const ProcessResult packaged = RunTool({kTool, "--launcher", folder.launcher().string(), "--output",
+                                          out.string(), (folder.folder() / "app.package").string()});
+  ASSERT_EQ(packaged.exit_code, 0) << packaged.standard_error;
+  const std::string settings = ReadText(out / "Probe/Probe.ini");
+  EXPECT_TRUE(Contains(settings, "[Java Runtime Environment]\nMain Jar=%KORVAN_APP_HOME%/mainjar.jar\n"))
+      << settings;
+  EXPECT_TRUE(Contains(settings, "\nClass Path=%KORVAN_APP_HOME%/lib/extra.jar\n")) << settings;
+  const ProcessResult ran = RunTool({(out / "Probe/Probe").string(), "manifest"});
+  EXPECT_TRUE(Contains(ran.standard_output, "agent=ran before main\n")) << ran.standard_error;
+  EXPECT_TRUE(Contains(ran.standard_output, "/Probe/mainjar.jar manifest\n")) << ran.standard_output;
+}
+
 // The tool built for Windows reads a description as the Linux one does.
 TEST(PackageWindowsHostTest, RefusesUnknownKeysWithTheirLines) {
   const fs::path tool = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan-package.exe";

@@ -1,6 +1,7 @@
 // "Override WorkingDir": with "Yes" in any letter case the launcher works in
 // its own folder before the runtime search, so a relative "JRE Path" is found
-// beside the launcher even when it was started from elsewhere.
+// beside the launcher even when it was started from elsewhere, and so is a
+// relative "Main Jar".
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,12 +29,11 @@ TEST_P(WorkingDirectoryTest, OverrideMovesToTheLauncherFolderBeforeTheSearch) {
     LaunchFolder folder(GetParam());
     const std::string library = folder.windows() ? "rt/bin/client/jvm.dll" : "rt/lib/server/libjvm.so";
     folder.WriteFile(library, "");
-    folder.WriteSettings(std::string("[Java Runtime Environment]\n"
-                                     "Main Class=app.Main\n"
-                                     "JRE Path=rt\n"
-                                     "[Application]\n"
-                                     "Override WorkingDir=") +
-                         override_case.value + "\n");
+    fs::copy_file(std::string(KORVAN_JAVA_TESTS_DIR) + "/mainjar.jar", folder.folder() / "app.jar");
+    const std::string main_jar = override_case.moves_to_launcher_folder ? "Main Jar=app.jar\n" : "";
+    folder.WriteSettings("[Java Runtime Environment]\nMain Class=app.Main\n" + main_jar +
+                         "JRE Path=rt\n[Application]\nOverride WorkingDir=" + override_case.value +
+                         "\n");
     const fs::path elsewhere = folder.folder() / "elsewhere";
     fs::create_directories(elsewhere);
 

@@ -110,6 +110,23 @@ std::vector<SettingsCase> Cases() {
          EXPECT_FALSE(s.failure_check);
          EXPECT_EQ(s.system_path, L"");
        }},
+      // A main jar or module stands in for the main class; a module's class wins.
+      {"MainJarAlone", "[Java Runtime Environment]\nMain Jar=%APP%/app.jar\n", true, "",
+       [](const LaunchSettings& s) {
+         EXPECT_EQ(s.main_jar, L"%APP%/app.jar");
+         EXPECT_EQ(s.main_class, L"");
+       }},
+      {"MainModuleNamesItsClass",
+       "[Java Runtime Environment]\nMain Class=a.B\nMain Module=mod/pkg.Main\n", true, "",
+       [](const LaunchSettings& s) {
+         EXPECT_EQ(s.main_module, L"mod");
+         EXPECT_EQ(s.main_class, L"pkg/Main");
+       }},
+      {"MainModuleAlone", "[Java Runtime Environment]\nMain Module=mod\n", true, "",
+       [](const LaunchSettings& s) {
+         EXPECT_EQ(s.main_module, L"mod");
+         EXPECT_EQ(s.main_class, L"");
+       }},
       {"NoSettingsFile", "", false, "Main class was not specified in INI file.",
        [](const LaunchSettings&) {}},
   };
@@ -191,6 +208,10 @@ void CheckClassPathGroup(const SettingsBesideTheTest& settings_file) {
   const Expected<ClassPathGroup> missing = ReadClassPathGroup(*OpenSettingsSource());
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.failure().text, L"Java Class Path was not specified in INI file.");
+  // With a main jar or module the class path is optional.
+  const Expected<ClassPathGroup> optional = ReadClassPathGroup(*OpenSettingsSource(), false);
+  ASSERT_TRUE(optional);
+  EXPECT_EQ(optional->extra_arguments, L"-a");
 }
 
 TEST(SettingsBesideTheTest, ReadLaunchSettingsAndClassPathGroup) {

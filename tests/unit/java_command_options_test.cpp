@@ -7,6 +7,7 @@
 #include <map>
 
 #include "options/argument_file.h"
+#include "options/java_launcher_options.h"
 #include "options/vm_parameters.h"
 
 namespace korvan {
@@ -108,6 +109,57 @@ INSTANTIATE_TEST_SUITE_P(
         ExpandCase{"LookalikesStay", {L"-servers", L"--add-opensx", L"y", L"-P", L"z"},
                    {L"-servers", L"--add-opensx", L"y", L"-P", L"z"}}),
     [](const testing::TestParamInfo<ExpandCase>& info) { return info.param.name; });
+
+struct LauncherOptionCase {
+  const char* name;
+  Texts tokens;
+  Texts options;                // what is left for the VM
+  VersionDisplay version;
+  bool version_only;
+  std::wstring show_settings;
+  std::wstring refusal;         // the error message; empty when none
+};
+
+class TakeJavaLauncherOptionsTest : public testing::TestWithParam<LauncherOptionCase> {};
+
+TEST_P(TakeJavaLauncherOptionsTest, NoneReachesTheVm) {
+  const LauncherOptionCase& c = GetParam();
+  const JavaLauncherOptionScan scan = TakeJavaLauncherOptions(c.tokens);
+  EXPECT_EQ(scan.options, c.options);
+  EXPECT_EQ(scan.requests.version, c.version);
+  EXPECT_EQ(scan.requests.version_only, c.version_only);
+  EXPECT_EQ(scan.requests.show_settings, c.show_settings);
+  EXPECT_EQ(scan.refusal ? scan.refusal->text : L"", c.refusal);
+}
+
+const std::wstring kUseClassPath =
+    L" is an option of the java command: use the Class Path setting instead of Virtual Machine "
+    L"Parameters.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TakeJavaLauncherOptionsTest,
+    testing::Values(
+        LauncherOptionCase{"OthersStay", {L"-Da", L"-versions"}, {L"-Da", L"-versions"},
+                           VersionDisplay::None, false, L"", L""},
+        LauncherOptionCase{"ShowVersionGoesOn", {L"-showversion", L"-Da"}, {L"-Da"},
+                           VersionDisplay::StandardError, false, L"", L""},
+        LauncherOptionCase{"LongFormsPrintOnStandardOutput", {L"--show-version"}, {},
+                           VersionDisplay::StandardOutput, false, L"", L""},
+        LauncherOptionCase{"VersionEndsTheRun", {L"-version", L"-showversion"}, {},
+                           VersionDisplay::StandardError, true, L"", L""},
+        LauncherOptionCase{"LongVersion", {L"--version"}, {}, VersionDisplay::StandardOutput, true,
+                           L"", L""},
+        LauncherOptionCase{"Settings", {L"-XshowSettings:vm", L"-splash:a.png"}, {},
+                           VersionDisplay::None, false, L"-XshowSettings:vm", L""},
+        LauncherOptionCase{"ClassPathOption", {L"-cp", L"x.jar"}, {}, VersionDisplay::None, false,
+                           L"", L"-cp" + kUseClassPath},
+        LauncherOptionCase{"ClassPathOneToken", {L"--class-path=x.jar"}, {}, VersionDisplay::None,
+                           false, L"", L"--class-path=x.jar" + kUseClassPath},
+        LauncherOptionCase{"ModuleOption", {L"-Da", L"-m", L"mod"}, {L"-Da"}, VersionDisplay::None,
+                           false, L"",
+                           L"-m is an option of the java command: use the Main Module setting "
+                           L"instead of Virtual Machine Parameters."}),
+    [](const testing::TestParamInfo<LauncherOptionCase>& info) { return info.param.name; });
 
 TEST(ProcessVmParametersTest, ArgumentFileOptionsAreProcessedLikeTheSettingsOwn) {
   const ReadArgumentFile read = [](const std::wstring& path) -> std::optional<std::wstring> {

@@ -1,7 +1,8 @@
 #pragma once
 // The settings file that a package puts beside its launcher: the launch
-// settings of the description, in their order, plus a class path of the
-// package's jars when the description gives none.
+// settings of the description, in their order, plus "Main Jar" when the
+// description names no main class, and a class path of the package's jars
+// (the main jar's own place on it then taken by "Main Jar") when it gives none.
 
 #include <string>
 #include <vector>

@@ -136,6 +136,11 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
         problem(entry.line, L"key \"" + entry.key + L"\" comes before any [section]");
       } else if (launch) {
         description.launch_settings.push_back({section.name, entry.key, *entry.value});
+        for (const wchar_t* names : {L"Main Class", L"Main Jar", L"Main Module"}) {
+          if (platform::EqualsIgnoringAsciiCase(entry.key, names) && !Unquoted(*entry.value).empty()) {
+            description.names_main_class = true;
+          }
+        }
       } else if (version_info) {
         const std::wstring pair = entry.key + L"=" + Unquoted(*entry.value);
         if (stamp::IsVersionPair(pair)) {

@@ -43,6 +43,9 @@ struct PackageDescription {
   bool deb = false;
   std::vector<LaunchSetting> launch_settings;
   bool has_class_path = false;  // the launch settings name their own class path
+  // The launch settings name what runs ("Main Class", "Main Jar" or "Main
+  // Module"); else the main jar's manifest does.
+  bool names_main_class = false;
 
   bool Windows() const { return target == PackageTarget::WindowsX64; }
   std::wstring TargetName() const { return Windows() ? L"windows-x64" : L"linux-x64"; }

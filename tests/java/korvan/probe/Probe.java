@@ -57,6 +57,9 @@ public final class Probe {
       case "thread":
         startLateThread(Long.parseLong(rest[0]));
         break;
+      case "manifest":
+        printManifestEffects();
+        break;
       default:
         throw new IllegalArgumentException("unknown action " + action);
     }
@@ -71,6 +74,28 @@ public final class Probe {
       arg.codePoints().forEach(c -> line.append(String.format(" U+%04X", c)));
       System.out.println(line);
     }
+  }
+
+  // What java -jar makes of the test jar's manifest attributes.
+  private static void printManifestEffects() throws Exception {
+    Module base = Object.class.getModule();
+    Module self = Probe.class.getModule();
+    System.out.println("agent=" + System.getProperty("korvan.agent"));
+    System.out.println("java.lang open=" + base.isOpen("java.lang", self) + ", java.io open="
+        + base.isOpen("java.io", self));
+    System.out.println("jdk.internal.misc exported=" + base.isExported("jdk.internal.misc", self));
+    String nativeAccess = "not asked";
+    try {
+      nativeAccess = String.valueOf(Module.class.getMethod("isNativeAccessEnabled").invoke(self));
+    } catch (NoSuchMethodException e) {
+      // Before Java 22 no module is asked.
+    }
+    System.out.println("native access=" + nativeAccess);
+    Class<?> extra = Class.forName("korvan.extra.Extra");
+    String where = extra.getProtectionDomain().getCodeSource().getLocation().getPath();
+    System.out.println("Class-Path gave " + where.substring(where.lastIndexOf('/') + 1));
+    System.out.println("java.class.path=" + System.getProperty("java.class.path"));
+    System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
   }
 
   private static int recurse(int depth) {
