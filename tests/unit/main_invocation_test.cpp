@@ -30,7 +30,7 @@ TEST_P(InvokeMainTest, FollowsTheOrderOfTheInvocation) {
   testjvm::ReadBehaviour(GetParam().behaviour);
   testjvm::RecordedLines().clear();
   testjvm::PendingException() = nullptr;
-  const MainCall call{L"com/example/App", {L"a", L"b"}, false, false, {}};
+  const MainCall call{L"com/example/App", {L"a", L"b"}, false, false, false, {}};
 
   testing::internal::CaptureStdout();
   const Outcome outcome = InvokeMain(testjvm::FakeEnv(), testjvm::FakeVm(), call,
