@@ -87,7 +87,9 @@ class SingleLauncher {
 
   // Lets the first instance's main end, with System.exit(code) when a code is given.
   ProcessResult StopFirst(const std::string& code = "") {
-    std::ofstream(markers() / "stop") << code;
+    // Whole or not at all: the application reads the file as soon as it exists.
+    std::ofstream(markers() / "stop.partial") << code;
+    std::filesystem::rename(markers() / "stop.partial", markers() / "stop");
     return first_.get();
   }
 

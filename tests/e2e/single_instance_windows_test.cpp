@@ -96,7 +96,9 @@ class SingleInstanceWindowsTest : public testing::Test {
 
   ProcessResult Stop(std::future<ProcessResult>& first, const LaunchFolder& folder,
                      const std::string& code = "") {
-    folder.WriteFile("stop", code);
+    // Whole or not at all: the application reads the file as soon as it exists.
+    folder.WriteFile("stop.partial", code);
+    fs::rename(folder.folder() / "stop.partial", folder.folder() / "stop");
     return first.get();
   }
 
@@ -215,11 +217,14 @@ TEST_P(ReadyPointTest, ARequestBeforeMainWaitsForTheReadyPoint) {
   const ProcessResult second = folder_.Run({"a"}, Options(folder_));
   EXPECT_EQ(second.exit_code, 7);
   Stop(first, folder_);
+  // The main class is looked up before the ready point; main itself is called
+  // after it, racing the request's thread, so only the lookup orders them.
   const std::vector<std::string> order = Record("", folder_);
-  const auto main = std::find(order.begin(), order.end(), "main com/example/App");
+  const auto lookup = std::find(order.begin(), order.end(), "find_class com/example/App");
   const auto secondary = std::find(order.begin(), order.end(), "secondary int [0061|a]");
+  ASSERT_NE(lookup, order.end());
   ASSERT_NE(secondary, order.end());
-  EXPECT_LT(main, secondary);
+  EXPECT_LT(lookup, secondary);
   if (GetParam()) EXPECT_EQ(squatter.get().exit_code, 0);
 }
 
