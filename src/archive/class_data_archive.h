@@ -64,7 +64,8 @@ struct ArchiveSituation {
   std::optional<JavaVersion> version;  // nothing when the runtime's version is unknown
   bool base_archive_present = false;   // the runtime's own classes.jsa (dynamic archive)
   bool java_command_present = false;   // bin/java, which assembles an AOT cache
-  bool assembly_failed = false;        // an earlier assembly of this AOT cache failed
+  bool class_path_holds_folder = false;  // classes or resources in a folder, not a jar
+  bool write_failed = false;           // an earlier run could not write (or assemble) this archive
   bool cache_folder_ready = false;     // the cache folder exists or was made
   bool paths_fit_narrow_text = true;   // the archive's path survives the VM option's encoding
   bool writer = false;                 // this launch holds the archive's lock
@@ -107,9 +108,5 @@ std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& la
                                               const std::string& configuration,
                                               const std::string& cache,
                                               const JavaVersion& version);
-
-// A java command's argument file ("@file") that holds `arguments` as they
-// are: each quoted, with backslashes and quotes escaped.
-std::string JavaArgumentFileText(const std::vector<std::string>& arguments);
 
 }  // namespace korvan

@@ -332,6 +332,35 @@ TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   ExpectUntouchedRun(Launch());
 }
 
+// An application argument holding line ends adds no option of its own to the
+// detached assembly (here a log the VM would make), and the cache is still made.
+TEST_P(ArchiveLinuxTest, LineEndInAnArgumentAddsNoOption) {
+  const std::string log = folder_.NativePath("injected.log");
+  // The trace shows the argument's lines as they are, so only the output is compared.
+  const ProcessResult result = Launch({"print", "out", "err", "x\n-Xlog:gc:file=" + log + "\r-Xlog:gc:file=" + log});
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_EQ(result.standard_output, "out\n");
+  WaitForAssembly();
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_FALSE(CacheFile(Ending()).empty());
+}
+
+// The VM archives no class from a folder and would end the run with exit
+// code 1, so a class path with a folder, of classes or of resources only,
+// gets no archive.
+TEST_P(ArchiveLinuxTest, FolderOnTheClassPathGetsNoArchive) {
+  const std::string classes = folder_.NativePath("classes");
+  ASSERT_EQ(std::system(("unzip -qo " + kProbeJar + " -d " + classes).c_str()), 0);
+  folder_.WriteFile("conf/logback.xml", "<configuration/>\n");
+  for (const std::string& class_path : {classes, kProbeJar + ":" + folder_.NativePath("conf")}) {
+    const ProcessResult result = Launch({"print", "out", "err"}, "", class_path);
+    ExpectUntouchedRun(result);
+    EXPECT_TRUE(Contains(result.standard_error, "class data archive: off: the class path holds a folder"))
+        << result.standard_error;
+  }
+  EXPECT_FALSE(fs::exists(ArchiveFolder()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Runtimes, ArchiveLinuxTest, testing::ValuesIn(kRuntimes), RuntimeName);
 
 // Where the cache cannot be, the run goes on without an archive; the VM,
@@ -468,6 +497,46 @@ INSTANTIATE_TEST_SUITE_P(
                           "head -c 100000 /dev/zero > \"$part\"\nexit 1\n",
                           "off: the AOT cache could not be assembled"}),
     [](const testing::TestParamInfo<AssemblyFaultCase>& info) { return info.param.name; });
+
+// KORVAN_AOT_ASSEMBLY starts only the java command that a launch recorded
+// for an AOT cache in the user's cache folder; anything else is refused
+// before any file is touched (a planted link, a configuration).
+struct RefusedAssemblyCase {
+  const char* name;
+  const char* base;      // below the cache root
+  bool records_program;  // the base's recorded java command is the program given
+};
+
+class ArchiveAssemblyRefusalTest : public ArchiveLinux, public testing::TestWithParam<RefusedAssemblyCase> {};
+
+TEST_P(ArchiveAssemblyRefusalTest, RunsNothingAndTouchesNoFile) {
+  const std::string base = cache_root_ + "/" + GetParam().base;
+  const std::string program = folder_.NativePath("program");
+  folder_.WriteFile("program", "#!/bin/sh\ntouch " + folder_.NativePath("ran") + "\n");
+  fs::permissions(program, fs::perms::owner_all);
+  folder_.WriteFile("victim", "kept");
+  fs::create_directories(fs::path(base).parent_path());
+  WriteText(base + ".aotconf", "recorded");
+  WriteText(base + ".aotjava", GetParam().records_program ? program : "/usr/bin/java");
+  fs::create_symlink(folder_.NativePath("victim"), base + ".aot.failed");
+  ProcessOptions options;
+  options.environment.emplace("XDG_CACHE_HOME", cache_root_);
+  options.environment.emplace("KORVAN_AOT_ASSEMBLY", base);
+  const ProcessResult result = folder_.Run({program}, options);
+  EXPECT_EQ(result.exit_code, 255);
+  EXPECT_TRUE(Contains(result.standard_error, "Error: KORVAN_AOT_ASSEMBLY names no AOT cache"))
+      << result.standard_error;
+  EXPECT_FALSE(fs::exists(folder_.NativePath("ran")));
+  EXPECT_EQ(ReadText(folder_.NativePath("victim")), "kept");
+  EXPECT_TRUE(fs::exists(base + ".aotconf"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ArchiveAssemblyRefusalTest,
+    testing::Values(RefusedAssemblyCase{"OutsideTheCacheFolder", "elsewhere/0123456789abcdef", true},
+                    RefusedAssemblyCase{"NotAnArchiveName", "korvan/class-data/../0123456789abcdef", true},
+                    RefusedAssemblyCase{"AnotherJava", "korvan/class-data/0123456789abcdef", false}),
+    [](const testing::TestParamInfo<RefusedAssemblyCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korvan::e2e

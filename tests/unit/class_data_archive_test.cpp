@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "options/argument_file.h"
 #include "platform/shared/release_file.h"
 
 namespace korvan {
@@ -162,8 +163,13 @@ INSTANTIATE_TEST_SUITE_P(
                      ArchiveAction::None, L"off for this run"},
         DecisionCase{"Java25AfterAFailedAssembly",
                      With(Ready(ArchiveState::Missing, true, L"25"),
-                          [](ArchiveSituation& s) { s.assembly_failed = true; }),
+                          [](ArchiveSituation& s) { s.write_failed = true; }),
                      ArchiveAction::None, L"off: the AOT cache could not be assembled"},
+        DecisionCase{"AfterAFailedDump", With(kFirstRun, [](ArchiveSituation& s) { s.write_failed = true; }),
+                     ArchiveAction::None, L"off: an earlier run could not write"},
+        DecisionCase{"ClassFolder",
+                     With(kFirstRun, [](ArchiveSituation& s) { s.class_path_holds_folder = true; }),
+                     ArchiveAction::None, L"off: the class path holds a folder"},
         DecisionCase{"Java25WithoutJavaCommand",
                      With(Ready(ArchiveState::Missing, true, L"25"),
                           [](ArchiveSituation& s) { s.java_command_present = false; }),
@@ -203,6 +209,8 @@ TEST(ArchiveDecisionTest, CacheIsOpenedOnlyWhenTheRuntimeTakesAnArchive) {
       With(kFirstRun, [](ArchiveSituation& s) { s.user_names_archive = true; })));
   EXPECT_FALSE(RuntimeTakesArchive(Ready(ArchiveState::Missing, true, L"11")));
   EXPECT_FALSE(RuntimeTakesArchive(
+      With(kFirstRun, [](ArchiveSituation& s) { s.class_path_holds_folder = true; })));
+  EXPECT_FALSE(RuntimeTakesArchive(
       With(kFirstRun, [](ArchiveSituation& s) { s.base_archive_present = false; })));
   EXPECT_FALSE(RuntimeTakesArchive(With(Ready(ArchiveState::Missing, true, L"25"), [](ArchiveSituation& s) {
     s.java_command_present = false;
@@ -217,10 +225,10 @@ TEST(AotAssemblyTest, StartsJavaAsTheLaunchStartedItsVm) {
                                  "c.aotconf", "c.aot.part", java25),
             (std::vector<std::string>{"-Xlog:cds*=off", "-Xlog:aot*=off", "-XX:AOTMode=create",
                                       "-XX:AOTConfiguration=c.aotconf", "-XX:AOTCache=c.aot.part", "-cp",
-                                      "a.jar:b.jar", "-Xmx64m", "-Dsun.java.command=app.Main x"}));
-  // java reads backslashes in quotes as escapes.
-  EXPECT_EQ(JavaArgumentFileText({"-cp", "C:\\Program Files\\a \"b\".jar"}),
-            "\"-cp\"\n\"C:\\\\Program Files\\\\a \\\"b\\\".jar\"\n");
+                                      "a.jar:b.jar", "-Xmx64m"}));
+  // java reads backslashes in quotes as escapes, and a line end as the end.
+  EXPECT_EQ(JavaArgumentFileText({"-cp", "C:\\Program Files\\a \"b\".jar", "x\n-Xmx2m\r\t"}),
+            "\"-cp\"\n\"C:\\\\Program Files\\\\a \\\"b\\\".jar\"\n\"x\\n-Xmx2m\\r\\t\"\n");
 }
 
 }  // namespace

@@ -47,6 +47,19 @@ std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
 
 bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
+bool WriteNewCacheFile(const std::wstring& path, const std::string& bytes) {
+  DeleteFileW(path.c_str());
+  // CREATE_NEW fails on any name that is there again, a link included.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool complete = bytes.empty() || (WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                    &written, nullptr) &&
+                                          written == bytes.size());
+  return CloseHandle(handle) != 0 && complete;
+}
+
 std::optional<std::uint64_t> FreeSpace(const std::wstring& folder) {
   ULARGE_INTEGER available{};
   if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
