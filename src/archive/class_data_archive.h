@@ -61,15 +61,15 @@ enum class ArchiveState {
 // What is known of one launch when it decides.
 struct ArchiveSituation {
   bool user_names_archive = false;
-  std::optional<JavaVersion> version;  // nothing when the runtime's version is unknown
-  bool base_archive_present = false;   // the runtime's own classes.jsa (dynamic archive)
-  bool java_command_present = false;   // bin/java, which assembles an AOT cache
-  bool class_path_holds_folder = false;  // classes or resources in a folder, not a jar
-  bool write_failed = false;           // an earlier run could not write (or assemble) this archive
-  bool cache_folder_ready = false;     // the cache folder exists or was made
-  bool paths_fit_narrow_text = true;   // the archive's path survives the VM option's encoding
-  bool writer = false;                 // this launch holds the archive's lock
-  bool room_to_write = true;           // the cache's disk has room for what a writer writes
+  std::optional<JavaVersion> version;     // nothing when the runtime's version is unknown
+  bool base_archive_present = false;      // the runtime's own classes.jsa (dynamic archive)
+  bool java_command_present = false;      // bin/java, which assembles an AOT cache
+  bool class_path_holds_folder = false;   // classes or resources in a folder, not a jar
+  bool write_failed = false;              // an earlier run could not write or assemble this archive
+  bool cache_folder_ready = false;        // the cache folder exists or was made
+  bool paths_fit_narrow_text = true;      // the archive's path survives the VM option's encoding
+  bool writer = false;                    // this launch holds the archive's lock
+  bool room_to_write = true;              // the cache's disk has room for what a writer writes
   ArchiveState state = ArchiveState::Missing;
 };
 

@@ -500,43 +500,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 // KORVAN_AOT_ASSEMBLY starts only the java command that a launch recorded
 // for an AOT cache in the user's cache folder; anything else is refused
-// before any file is touched (a planted link, a configuration).
-struct RefusedAssemblyCase {
-  const char* name;
-  const char* base;      // below the cache root
-  bool records_program;  // the base's recorded java command is the program given
-};
-
-class ArchiveAssemblyRefusalTest : public ArchiveLinux, public testing::TestWithParam<RefusedAssemblyCase> {};
+// before any file is touched (a configuration, a planted link).
+class ArchiveAssemblyRefusalTest : public ArchiveLinux,
+                                   public testing::TestWithParam<std::tuple<const char*, bool>> {};
 
 TEST_P(ArchiveAssemblyRefusalTest, RunsNothingAndTouchesNoFile) {
-  const std::string base = cache_root_ + "/" + GetParam().base;
-  const std::string program = folder_.NativePath("program");
+  const auto [below_cache, records_program] = GetParam();
+  const std::string base = cache_root_ + "/" + below_cache, program = folder_.NativePath("program");
   folder_.WriteFile("program", "#!/bin/sh\ntouch " + folder_.NativePath("ran") + "\n");
   fs::permissions(program, fs::perms::owner_all);
   folder_.WriteFile("victim", "kept");
   fs::create_directories(fs::path(base).parent_path());
   WriteText(base + ".aotconf", "recorded");
-  WriteText(base + ".aotjava", GetParam().records_program ? program : "/usr/bin/java");
+  WriteText(base + ".aotjava", records_program ? program : "/usr/bin/java");
   fs::create_symlink(folder_.NativePath("victim"), base + ".aot.failed");
   ProcessOptions options;
-  options.environment.emplace("XDG_CACHE_HOME", cache_root_);
-  options.environment.emplace("KORVAN_AOT_ASSEMBLY", base);
+  options.environment = {{"XDG_CACHE_HOME", cache_root_}, {"KORVAN_AOT_ASSEMBLY", base}};
   const ProcessResult result = folder_.Run({program}, options);
   EXPECT_EQ(result.exit_code, 255);
-  EXPECT_TRUE(Contains(result.standard_error, "Error: KORVAN_AOT_ASSEMBLY names no AOT cache"))
-      << result.standard_error;
+  EXPECT_TRUE(Contains(result.standard_error, "Error: KORVAN_AOT_ASSEMBLY names no AOT cache"));
   EXPECT_FALSE(fs::exists(folder_.NativePath("ran")));
   EXPECT_EQ(ReadText(folder_.NativePath("victim")), "kept");
   EXPECT_TRUE(fs::exists(base + ".aotconf"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ArchiveAssemblyRefusalTest,
-    testing::Values(RefusedAssemblyCase{"OutsideTheCacheFolder", "elsewhere/0123456789abcdef", true},
-                    RefusedAssemblyCase{"NotAnArchiveName", "korvan/class-data/../0123456789abcdef", true},
-                    RefusedAssemblyCase{"AnotherJava", "korvan/class-data/0123456789abcdef", false}),
-    [](const testing::TestParamInfo<RefusedAssemblyCase>& info) { return info.param.name; });
+// Outside the cache folder, a name that is no archive's, another java command.
+INSTANTIATE_TEST_SUITE_P(Cases, ArchiveAssemblyRefusalTest,
+                         testing::Values(std::make_tuple("elsewhere/0123456789abcdef", true),
+                                         std::make_tuple("korvan/class-data/../0123456789abcdef", true),
+                                         std::make_tuple("korvan/class-data/0123456789abcdef", false)));
 
 }  // namespace
 }  // namespace korvan::e2e

@@ -15,15 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       arguments.back() += static_cast<char>(data[i]);
     }
   }
-  const std::string text = JavaArgumentFileText(arguments);
-  // java reads the file's bytes as they are; a byte per character here.
-  const std::vector<std::wstring> read = ParseArgumentFile(fuzz::WideFromAscii(
-      reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  // java reads the file's bytes as they are: one character a byte here.
+  const auto wide = [](const std::string& bytes) {
+    return fuzz::WideFromAscii(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  };
+  const std::vector<std::wstring> read = ParseArgumentFile(wide(JavaArgumentFileText(arguments)));
   KORVAN_FUZZ_CHECK(read.size() == arguments.size());
-  for (std::size_t i = 0; i < read.size(); ++i) {
-    KORVAN_FUZZ_CHECK(read[i] == fuzz::WideFromAscii(
-                                     reinterpret_cast<const std::uint8_t*>(arguments[i].data()),
-                                     arguments[i].size()));
-  }
+  for (std::size_t i = 0; i < read.size(); ++i) KORVAN_FUZZ_CHECK(read[i] == wide(arguments[i]));
   return 0;
 }

@@ -39,8 +39,9 @@ FileStamp ReadFileStamp(const std::wstring& path) {
 std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
   // No sharing at all: a second opener gets ERROR_SHARING_VIOLATION, and the
   // system closes the handle when the process ends however it ends.
-  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A link planted in its place is opened itself, never the file it names.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<ExclusiveHandle>(handle);
 }
