@@ -50,9 +50,10 @@ int AssembleAotCache(const std::wstring& java, const ArchiveFiles& files) {
 // someone else named.
 bool IsPlannedAssembly(const std::vector<std::wstring>& arguments, const std::wstring& base) {
   if (arguments.size() != 1) return false;
-  const std::wstring folder =
-      ArchiveFolderIn(platform::UserCacheRoot(), platform::GetPathRules().separator);
-  if (platform::UserCacheRoot().empty() || !IsArchiveBase(base, folder)) return false;
+  const std::wstring root = platform::UserCacheRoot();
+  if (root.empty() || !IsArchiveBase(base, ArchiveFolderIn(root, platform::GetPathRules().separator))) {
+    return false;
+  }
   const std::wstring recorded = ArchiveFilesAt(base, ArchiveKind::AotCache).java;
   std::string java;
   return platform::ReadFileStamp(recorded).exists && platform::ReadFileBytes(recorded, java) &&

@@ -1,5 +1,6 @@
 #include "archive/class_data_archive_setup.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <utility>
@@ -40,6 +41,7 @@ struct PendingArchive {
 };
 PendingArchive* g_pending = nullptr;
 bool g_finished = false;  // the exit hook and the exit handler may both come
+std::atomic<bool> g_application_started{false};  // set on the VM's thread
 
 // The configuration is complete once the VM has ended; the assembly waits
 // for the lock, so it is let go first.
@@ -63,8 +65,12 @@ void FinishAtExit() {
   PendingArchive& pending = *g_pending;
   const bool handed_over = pending.kind == ArchiveKind::AotCache ? HandOverAotConfiguration(pending)
                                                                  : SealArchive(pending.files);
+  if (handed_over || !g_application_started) return;
   // The VM wrote nothing it could finish: the same launch would fail again.
-  if (!handed_over) platform::WriteNewCacheFile(pending.files.failed, "");
+  platform::WriteNewCacheFile(pending.files.failed, "");
+  for (const std::wstring* file : {&pending.files.arguments, &pending.files.java}) {
+    platform::RemoveFile(*file);
+  }
 }
 
 void JNICALL FinishAtVmExit(jint) { FinishAtExit(); }
@@ -274,5 +280,7 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   }
   plan.options.insert(plan.options.begin(), options.begin(), options.end());
 }
+
+void NoteApplicationStarted() { g_application_started = true; }
 
 }  // namespace korvan

@@ -498,6 +498,23 @@ INSTANTIATE_TEST_SUITE_P(
                           "off: the AOT cache could not be assembled"}),
     [](const testing::TestParamInfo<AssemblyFaultCase>& info) { return info.param.name; });
 
+// A run whose VM writes no archive at exit leaves a mark, and later runs do
+// not try again: Java 21 writes none without compressed class pointers.
+class ArchiveNotWrittenTest : public ArchiveLinux, public testing::Test {};
+
+TEST_F(ArchiveNotWrittenTest, IsNotTriedAgain) {
+  for (const RealRuntime& runtime : kRuntimes) {
+    if (runtime.line == 21) UseRuntime(runtime);
+  }
+  if (runtime_.line != 21) GTEST_SKIP() << "no runtime of Java 21 here";
+  ExpectUntouchedRun(Launch({"print", "out", "err"}, "-XX:-UseCompressedClassPointers"));
+  EXPECT_FALSE(CacheFile(".jsa.failed").empty());
+  const ProcessResult later = Launch({"print", "out", "err"}, "-XX:-UseCompressedClassPointers");
+  ExpectUntouchedRun(later);
+  EXPECT_TRUE(Contains(later.standard_error, "off: an earlier run could not write the archive"))
+      << later.standard_error;
+}
+
 // KORVAN_AOT_ASSEMBLY starts only the java command that a launch recorded
 // for an AOT cache in the user's cache folder; anything else is refused
 // before any file is touched (a configuration, a planted link).
