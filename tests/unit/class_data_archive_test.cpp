@@ -165,11 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
                      With(Ready(ArchiveState::Missing, true, L"25"),
                           [](ArchiveSituation& s) { s.write_failed = true; }),
                      ArchiveAction::None, L"off: the AOT cache could not be assembled"},
-        DecisionCase{"AfterAFailedDump", With(kFirstRun, [](ArchiveSituation& s) { s.write_failed = true; }),
-                     ArchiveAction::None, L"off: an earlier run could not write"},
-        DecisionCase{"ClassFolder",
-                     With(kFirstRun, [](ArchiveSituation& s) { s.class_path_holds_folder = true; }),
-                     ArchiveAction::None, L"off: the class path holds a folder"},
         DecisionCase{"Java25WithoutJavaCommand",
                      With(Ready(ArchiveState::Missing, true, L"25"),
                           [](ArchiveSituation& s) { s.java_command_present = false; }),
@@ -208,8 +203,6 @@ TEST(ArchiveDecisionTest, CacheIsOpenedOnlyWhenTheRuntimeTakesAnArchive) {
   EXPECT_FALSE(RuntimeTakesArchive(
       With(kFirstRun, [](ArchiveSituation& s) { s.user_names_archive = true; })));
   EXPECT_FALSE(RuntimeTakesArchive(Ready(ArchiveState::Missing, true, L"11")));
-  EXPECT_FALSE(RuntimeTakesArchive(
-      With(kFirstRun, [](ArchiveSituation& s) { s.class_path_holds_folder = true; })));
   EXPECT_FALSE(RuntimeTakesArchive(
       With(kFirstRun, [](ArchiveSituation& s) { s.base_archive_present = false; })));
   EXPECT_FALSE(RuntimeTakesArchive(With(Ready(ArchiveState::Missing, true, L"25"), [](ArchiveSituation& s) {
