@@ -15,10 +15,14 @@ struct ArchiveFiles {
   std::wstring part;     // what is being written, renamed to `archive` when complete
   std::wstring lock;     // held by the one launch (or assembly) that writes
   // The AOT cache's configuration as the run records it, once complete, the
-  // assembly's java arguments, and the mark of a failed assembly.
+  // assembly's java arguments and the java command it may run, both written
+  // by the launch that recorded the configuration.
   std::wstring configuration_part;
   std::wstring configuration;
   std::wstring arguments;
+  std::wstring java;
+  // The mark of an archive that could not be written or assembled: that
+  // launch is not tried again.
   std::wstring failed;
 };
 
@@ -28,9 +32,15 @@ bool SealArchive(const ArchiveFiles& files);
 
 inline ArchiveFiles ArchiveFilesAt(const std::wstring& base, ArchiveKind kind) {
   const std::wstring archive = base + (kind == ArchiveKind::AotCache ? L".aot" : L".jsa");
-  return {archive,           base + L".seal",        archive + L".part",
+  return {archive,           base + L".seal",         archive + L".part",
           base + L".lock",   base + L".aotconf.part", base + L".aotconf",
-          base + L".aotargs", base + L".aot.failed"};
+          base + L".aotargs", base + L".aotjava",     archive + L".failed"};
 }
+
+// The folder of archives below the user's cache root, ending in `separator`.
+std::wstring ArchiveFolderIn(const std::wstring& cache_root, wchar_t separator);
+
+// Whether `base` names an archive of `folder`: the folder, then a HashName.
+bool IsArchiveBase(const std::wstring& base, const std::wstring& folder);
 
 }  // namespace korvan

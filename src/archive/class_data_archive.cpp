@@ -76,7 +76,7 @@ bool RuntimeHasWhatItsKindNeeds(const ArchiveSituation& situation, ArchiveKind k
 }  // namespace
 
 bool RuntimeTakesArchive(const ArchiveSituation& situation) {
-  if (situation.user_names_archive || !situation.version) return false;
+  if (situation.user_names_archive || situation.class_path_holds_folder || !situation.version) return false;
   const ArchiveKind kind = ArchiveKindFor(*situation.version);
   return kind != ArchiveKind::None && RuntimeHasWhatItsKindNeeds(situation, kind);
 }
@@ -89,6 +89,11 @@ ArchiveDecision DecideArchive(const ArchiveSituation& situation) {
   const ArchiveKind kind = ArchiveKindFor(*situation.version);
   if (kind == ArchiveKind::None) {
     return {ArchiveAction::None, L"off: the runtime is older than Java 13"};
+  }
+  // The VM refuses to archive classes from a folder: writing would end the
+  // run with exit code 1, and an AOT cache cannot be assembled.
+  if (situation.class_path_holds_folder) {
+    return {ArchiveAction::None, L"off: the class path holds a folder; only classes from jar files are archived"};
   }
   const bool aot = kind == ArchiveKind::AotCache;
   if (!RuntimeHasWhatItsKindNeeds(situation, kind)) {
@@ -105,10 +110,11 @@ ArchiveDecision DecideArchive(const ArchiveSituation& situation) {
     return {ArchiveAction::Use, aot ? L"using the AOT cache of an earlier run"
                                     : L"using the archive of an earlier run"};
   }
-  // Assembling again would fail again: the next change of the runtime or the
+  // Writing again would fail again: the next change of the runtime or the
   // class path gets a new name, and so another try.
-  if (aot && situation.assembly_failed) {
-    return {ArchiveAction::None, L"off: the AOT cache could not be assembled from an earlier run"};
+  if (situation.write_failed) {
+    return {ArchiveAction::None, aot ? L"off: the AOT cache could not be assembled from an earlier run"
+                                     : L"off: an earlier run could not write the archive"};
   }
   if (!situation.writer) {
     return {ArchiveAction::None,
@@ -149,6 +155,11 @@ bool RunsBesideTheApplication(const std::string& option) {
   return false;
 }
 
+// The application's arguments, which have no business in the assembly.
+bool CarriesApplicationArguments(const std::string& option) {
+  return StartsWith(option, "-Dsun.java.command=");
+}
+
 }  // namespace
 
 std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& launch_options,
@@ -160,7 +171,7 @@ std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& la
   arguments.insert(arguments.end(), {"-XX:AOTMode=create", "-XX:AOTConfiguration=" + configuration,
                                      "-XX:AOTCache=" + cache});
   for (const std::string& option : launch_options) {
-    if (RunsBesideTheApplication(option)) continue;
+    if (RunsBesideTheApplication(option) || CarriesApplicationArguments(option)) continue;
     if (StartsWith(option, kClassPath)) {
       arguments.insert(arguments.end(), {"-cp", option.substr(kClassPath.size())});
     } else {
@@ -168,19 +179,6 @@ std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& la
     }
   }
   return arguments;
-}
-
-std::string JavaArgumentFileText(const std::vector<std::string>& arguments) {
-  std::string text;
-  for (const std::string& argument : arguments) {
-    text += '"';
-    for (const char c : argument) {
-      if (c == '\\' || c == '"') text += '\\';
-      text += c;
-    }
-    text += "\"\n";
-  }
-  return text;
 }
 
 }  // namespace korvan

@@ -61,14 +61,15 @@ enum class ArchiveState {
 // What is known of one launch when it decides.
 struct ArchiveSituation {
   bool user_names_archive = false;
-  std::optional<JavaVersion> version;  // nothing when the runtime's version is unknown
-  bool base_archive_present = false;   // the runtime's own classes.jsa (dynamic archive)
-  bool java_command_present = false;   // bin/java, which assembles an AOT cache
-  bool assembly_failed = false;        // an earlier assembly of this AOT cache failed
-  bool cache_folder_ready = false;     // the cache folder exists or was made
-  bool paths_fit_narrow_text = true;   // the archive's path survives the VM option's encoding
-  bool writer = false;                 // this launch holds the archive's lock
-  bool room_to_write = true;           // the cache's disk has room for what a writer writes
+  std::optional<JavaVersion> version;     // nothing when the runtime's version is unknown
+  bool base_archive_present = false;      // the runtime's own classes.jsa (dynamic archive)
+  bool java_command_present = false;      // bin/java, which assembles an AOT cache
+  bool class_path_holds_folder = false;   // classes or resources in a folder, not a jar
+  bool write_failed = false;              // an earlier run could not write or assemble this archive
+  bool cache_folder_ready = false;        // the cache folder exists or was made
+  bool paths_fit_narrow_text = true;      // the archive's path survives the VM option's encoding
+  bool writer = false;                    // this launch holds the archive's lock
+  bool room_to_write = true;              // the cache's disk has room for what a writer writes
   ArchiveState state = ArchiveState::Missing;
 };
 
@@ -107,9 +108,5 @@ std::vector<std::string> AotAssemblyArguments(const std::vector<std::string>& la
                                               const std::string& configuration,
                                               const std::string& cache,
                                               const JavaVersion& version);
-
-// A java command's argument file ("@file") that holds `arguments` as they
-// are: each quoted, with backslashes and quotes escaped.
-std::string JavaArgumentFileText(const std::vector<std::string>& arguments);
 
 }  // namespace korvan

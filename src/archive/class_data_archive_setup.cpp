@@ -1,5 +1,6 @@
 #include "archive/class_data_archive_setup.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <utility>
@@ -7,6 +8,7 @@
 #include "archive/aot_cache_assembly.h"
 #include "archive/archive_files.h"
 #include "archive/class_data_archive.h"
+#include "options/argument_file.h"
 #include "options/environment_paths.h"
 #include "messages/trace.h"
 #include "platform/cache_files.h"
@@ -40,15 +42,17 @@ struct PendingArchive {
 };
 PendingArchive* g_pending = nullptr;
 bool g_finished = false;  // the exit hook and the exit handler may both come
+std::atomic<bool> g_application_started{false};  // set on the VM's thread
 
 // The configuration is complete once the VM has ended; the assembly waits
 // for the lock, so it is let go first.
-void HandOverAotConfiguration(PendingArchive& pending) {
+bool HandOverAotConfiguration(PendingArchive& pending) {
   const platform::FileStamp stamp = platform::ReadFileStamp(pending.files.configuration_part);
-  if (!stamp.exists || stamp.size == 0) return;
-  if (!platform::RenameOver(pending.files.configuration_part, pending.files.configuration)) return;
+  if (!stamp.exists || stamp.size == 0) return false;
+  if (!platform::RenameOver(pending.files.configuration_part, pending.files.configuration)) return false;
   pending.lock.reset();
   StartAotAssembly(pending.java, pending.base);
+  return true;
 }
 
 // Runs once the VM has written what it writes at exit: at the launcher's exit
@@ -60,10 +64,13 @@ void FinishAtExit() {
   if (g_pending == nullptr || g_finished) return;
   g_finished = true;
   PendingArchive& pending = *g_pending;
-  if (pending.kind == ArchiveKind::AotCache) {
-    HandOverAotConfiguration(pending);
-  } else {
-    SealArchive(pending.files);
+  const bool handed_over = pending.kind == ArchiveKind::AotCache ? HandOverAotConfiguration(pending)
+                                                                 : SealArchive(pending.files);
+  if (handed_over || !g_application_started) return;
+  // The VM wrote nothing it could finish: the same launch would fail again.
+  platform::WriteNewCacheFile(pending.files.failed, "");
+  for (const std::wstring* file : {&pending.files.arguments, &pending.files.java}) {
+    platform::RemoveFile(*file);
   }
 }
 
@@ -87,22 +94,17 @@ std::optional<JavaVersion> ReleaseVersionNear(const std::wstring& jvm_library_pa
   return std::nullopt;
 }
 
-// Each missing level is made; true when the folder is there in the end.
-bool MakeFolders(const std::wstring& root, const std::vector<std::wstring>& levels,
-                 std::wstring& folder) {
-  const wchar_t separator = platform::GetPathRules().separator;
-  folder = root;
-  if (folder.empty()) return false;
-  platform::MakeDirectory(folder);
-  for (const std::wstring& level : levels) {
-    if (folder.back() != separator) folder += separator;
-    folder += level;
-    platform::MakeDirectory(folder);
+// The user's cache root and each level of the folder of archives below it
+// are made when missing; true when the folder is there in the end.
+bool MakeArchiveFolder(const std::wstring& root, const std::wstring& folder) {
+  if (root.empty()) return false;
+  const std::wstring korvan = ParentFolder(folder);
+  for (const std::wstring& level : {root, korvan.substr(0, korvan.size() - 1),
+                                    folder.substr(0, folder.size() - 1)}) {
+    platform::MakeDirectory(level);
   }
   // FindFirstFileW fails on a path that ends in a separator.
-  const bool made = platform::PathExists(folder);
-  folder += separator;
-  return made;
+  return platform::PathExists(folder.substr(0, folder.size() - 1));
 }
 
 void AppendStamped(std::string& key, const char* label, const std::wstring& path) {
@@ -112,25 +114,42 @@ void AppendStamped(std::string& key, const char* label, const std::wstring& path
   key += '|' + std::to_string(stamp.size) + '|' + std::to_string(stamp.modified) + '\n';
 }
 
+// The entries of the launch's class path.
+std::vector<std::wstring> ClassPathEntries(const VmPlan& plan) {
+  std::vector<std::wstring> entries;
+  const wchar_t separator = platform::GetSearchPathRules().list_separator;
+  for (const std::string& option : plan.options) {
+    if (option.rfind(kClassPathOption, 0) != 0) continue;
+    const std::wstring class_path = platform::WideFromNarrow(option.substr(sizeof(kClassPathOption) - 1));
+    std::size_t start = 0;
+    while (start <= class_path.size()) {
+      std::size_t end = class_path.find(separator, start);
+      if (end == std::wstring::npos) end = class_path.size();
+      if (end > start) entries.push_back(class_path.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  return entries;
+}
+
+// A folder on the class path (exploded classes, resources): the VM archives
+// classes from jar files only, and ends a run that writes one with exit code 1.
+bool HoldsFolder(const std::vector<std::wstring>& class_path) {
+  for (const std::wstring& entry : class_path) {
+    if (platform::PathExists(entry) && !platform::ReadFileStamp(entry).exists) return true;
+  }
+  return false;
+}
+
 // Everything that makes an archive valid for a launch: a change in any of it
 // gives another name, so an archive is never used for a launch it was not
 // written for.
-std::string ArchiveKey(const VmPlan& plan, const ArchiveRequest& request) {
+std::string ArchiveKey(const VmPlan& plan, const ArchiveRequest& request,
+                       const std::vector<std::wstring>& class_path) {
   std::string key;
   AppendStamped(key, "jvm=", request.jvm_library_path);
-  const wchar_t separator = platform::GetSearchPathRules().list_separator;
+  for (const std::wstring& entry : class_path) AppendStamped(key, "entry=", entry);
   for (const std::string& option : plan.options) {
-    if (option.rfind(kClassPathOption, 0) == 0) {
-      const std::wstring class_path =
-          platform::WideFromNarrow(option.substr(sizeof(kClassPathOption) - 1));
-      std::size_t start = 0;
-      while (start <= class_path.size()) {
-        std::size_t end = class_path.find(separator, start);
-        if (end == std::wstring::npos) end = class_path.size();
-        if (end > start) AppendStamped(key, "entry=", class_path.substr(start, end - start));
-        start = end + 1;
-      }
-    }
     if (AffectsArchive(option)) key += "option=" + option + '\n';
   }
   key += "main=" + platform::NarrowFromWide(request.main_class) + '\n';
@@ -192,25 +211,27 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   const std::wstring java =
       RuntimeFoldersFor(request.jvm_library_path, layout).bin + layout.separator + layout.java_command;
   situation.java_command_present = platform::ReadFileStamp(java).exists;
+  const std::vector<std::wstring> class_path = ClassPathEntries(plan);
+  situation.class_path_holds_folder = HoldsFolder(class_path);
 
   std::wstring base;
   ArchiveFiles files;
   std::unique_ptr<platform::FileLock> lock;
   // Only a launch that could use an archive touches the cache at all.
   if (RuntimeTakesArchive(situation)) {
-    std::wstring folder;
     const platform::UserRoot root = platform::UserCacheRoot();
     for (const std::wstring& why : root.passed_over) Trace(L"cache root: not " + why);
-    situation.cache_folder_ready = MakeFolders(root.path, {L"korvan", L"class-data"}, folder);
+    const std::wstring folder = ArchiveFolderIn(root.path, platform::GetPathRules().separator);
+    situation.cache_folder_ready = MakeArchiveFolder(root.path, folder);
     if (situation.cache_folder_ready) {
-      base = folder + HashName(ArchiveKey(plan, request));
+      base = folder + HashName(ArchiveKey(plan, request, class_path));
       files = ArchiveFilesAt(base, kind);
       situation.paths_fit_narrow_text = FitsNarrowText(files.archive) && FitsNarrowText(files.part) &&
                                         FitsNarrowText(files.configuration_part);
       lock = platform::TryLockFile(files.lock);
       situation.writer = lock != nullptr;
       situation.state = ReadArchiveState(files.archive, files.seal);
-      situation.assembly_failed = platform::ReadFileStamp(files.failed).exists;
+      situation.write_failed = platform::ReadFileStamp(files.failed).exists;
       situation.room_to_write =
           !situation.writer || platform::FreeSpace(folder).value_or(kRoomToWrite) >= kRoomToWrite;
     }
@@ -232,7 +253,7 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
     // No writer is running (this launch holds the lock), so what lies there
     // is left over: an unsealed archive, a part of a killed run.
     for (const std::wstring* file : {&files.archive, &files.seal, &files.part, &files.configuration_part,
-                                     &files.configuration, &files.arguments}) {
+                                     &files.configuration, &files.arguments, &files.java}) {
       platform::RemoveFile(*file);
     }
     if (aot) {
@@ -240,7 +261,9 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
       const std::vector<std::string> arguments = AotAssemblyArguments(
           plan.options, platform::NarrowFromWide(files.configuration),
           platform::NarrowFromWide(files.part), *situation.version);
-      if (!platform::WriteFileBytes(files.arguments, JavaArgumentFileText(arguments))) {
+      // The assembly runs only the java command recorded here.
+      if (!platform::WriteNewCacheFile(files.arguments, JavaArgumentFileText(arguments)) ||
+          !platform::WriteNewCacheFile(files.java, platform::NarrowFromWide(java))) {
         TraceArchive(L"off for this run: the cache folder is not writable");
         return;
       }
@@ -259,5 +282,7 @@ void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request) {
   }
   plan.options.insert(plan.options.begin(), options.begin(), options.end());
 }
+
+void NoteApplicationStarted() { g_application_started = true; }
 
 }  // namespace korvan

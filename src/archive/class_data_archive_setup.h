@@ -27,4 +27,9 @@ struct ArchiveRequest {
 // recorded AOT configuration to a detached assembly.
 void PrepareClassDataArchive(VmPlan& plan, const ArchiveRequest& request);
 
+// Called just before the application's main: a run that got this far and
+// still left no archive (or AOT configuration) marks it as one that cannot be
+// written, so later runs do not try again; a VM that never started does not.
+void NoteApplicationStarted();
+
 }  // namespace korvan

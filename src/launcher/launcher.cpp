@@ -168,13 +168,11 @@ int RunApplication(Launcher& launcher, const std::vector<std::wstring>& extra_ar
   if (launcher.instance && !launcher.instance->first()) return launcher.instance->WaitForReply();
   std::vector<std::wstring> arguments = launcher.arguments;
   arguments.insert(arguments.end(), extra_arguments.begin(), extra_arguments.end());
-  ReadyCallback ready = on_ready;
-  if (launcher.instance) {
-    ready = [&on_ready, channel = launcher.instance.get()] {
-      if (on_ready) on_ready();
-      channel->SignalReady();
-    };
-  }
+  const ReadyCallback ready = [&on_ready, channel = launcher.instance.get()] {
+    NoteApplicationStarted();
+    if (on_ready) on_ready();
+    if (channel) channel->SignalReady();
+  };
   const Outcome outcome = RunJavaApplication(launcher, std::move(arguments), ready);
   if (!outcome) return 0;
   ReportFailure(*outcome);

@@ -20,6 +20,19 @@ wchar_t EscapedCharacter(wchar_t c) {
   }
 }
 
+// The escape that stands for `c` inside quotes, or 0 when `c` stands for itself.
+char EscapeFor(char c) {
+  switch (c) {
+    case '\\': return '\\';
+    case '"': return '"';
+    case '\n': return 'n';
+    case '\r': return 'r';
+    case '\t': return 't';
+    case '\f': return 'f';
+    default: return 0;
+  }
+}
+
 }  // namespace
 
 std::vector<std::wstring> ParseArgumentFile(const std::wstring& text) {
@@ -65,6 +78,23 @@ std::vector<std::wstring> ParseArgumentFile(const std::wstring& text) {
   }
   if (in_argument) arguments.push_back(current);
   return arguments;
+}
+
+std::string JavaArgumentFileText(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& argument : arguments) {
+    text += '"';
+    for (const char c : argument) {
+      if (const char escape = EscapeFor(c)) {
+        text += '\\';
+        text += escape;
+      } else {
+        text += c;
+      }
+    }
+    text += "\"\n";
+  }
+  return text;
 }
 
 }  // namespace korvan

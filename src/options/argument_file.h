@@ -1,6 +1,7 @@
 #pragma once
 // Argument files of the java command ("@file" among the options): the file's
-// text split into arguments as the java command reads it. Free of system calls.
+// text split into arguments as the java command reads it, and the text that
+// it reads back as given arguments. Free of system calls.
 
 #include <string>
 #include <vector>
@@ -17,5 +18,11 @@ namespace korvan {
 // still open at the end of a line ends there. Outside quotes a backslash is
 // an ordinary character (c:\dir).
 std::vector<std::wstring> ParseArgumentFile(const std::wstring& text);
+
+// One quoted argument a line, each read back exactly as it is: backslash,
+// double quote and the line ends that would end the argument are escaped, and
+// tab and form feed too, to keep the file readable. Arguments of a command
+// hold no NUL.
+std::string JavaArgumentFileText(const std::vector<std::string>& arguments);
 
 }  // namespace korvan

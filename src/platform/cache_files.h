@@ -35,6 +35,11 @@ std::optional<std::uint64_t> FreeSpace(const std::wstring& folder);
 
 bool RemoveFile(const std::wstring& path);
 
+// Removes `path` and creates it anew, for this user alone, holding `bytes`.
+// Whatever is planted there meanwhile (a link to another file) makes it fail
+// rather than be followed.
+bool WriteNewCacheFile(const std::wstring& path, const std::string& bytes);
+
 // Puts `from` in the place of `to` in one step; readers see the old file or
 // the new one, never a part of either.
 bool RenameOver(const std::wstring& from, const std::wstring& to);

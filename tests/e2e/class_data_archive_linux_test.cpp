@@ -332,6 +332,35 @@ TEST_P(ArchiveLinuxTest, LaunchesSideBySideLeaveOneCompleteArchive) {
   ExpectUntouchedRun(Launch());
 }
 
+// An application argument holding line ends adds no option of its own to the
+// detached assembly (here a log the VM would make), and the cache is still made.
+TEST_P(ArchiveLinuxTest, LineEndInAnArgumentAddsNoOption) {
+  const std::string log = folder_.NativePath("injected.log");
+  // The trace shows the argument's lines as they are, so only the output is compared.
+  const ProcessResult result = Launch({"print", "out", "err", "x\n-Xlog:gc:file=" + log + "\r-Xlog:gc:file=" + log});
+  EXPECT_EQ(result.exit_code, 0) << result.standard_error;
+  EXPECT_EQ(result.standard_output, "out\n");
+  WaitForAssembly();
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_FALSE(CacheFile(Ending()).empty());
+}
+
+// The VM archives no class from a folder and would end the run with exit
+// code 1, so a class path with a folder, of classes or of resources only,
+// gets no archive.
+TEST_P(ArchiveLinuxTest, FolderOnTheClassPathGetsNoArchive) {
+  const std::string classes = folder_.NativePath("classes");
+  ASSERT_EQ(std::system(("unzip -qo " + kProbeJar + " -d " + classes).c_str()), 0);
+  folder_.WriteFile("conf/logback.xml", "<configuration/>\n");
+  for (const std::string& class_path : {classes, kProbeJar + ":" + folder_.NativePath("conf")}) {
+    const ProcessResult result = Launch({"print", "out", "err"}, "", class_path);
+    ExpectUntouchedRun(result);
+    EXPECT_TRUE(Contains(result.standard_error, "class data archive: off: the class path holds a folder"))
+        << result.standard_error;
+  }
+  EXPECT_FALSE(fs::exists(ArchiveFolder()));
+}
+
 INSTANTIATE_TEST_SUITE_P(Runtimes, ArchiveLinuxTest, testing::ValuesIn(kRuntimes), RuntimeName);
 
 // Where the cache cannot be, the run goes on without an archive; the VM,
@@ -468,6 +497,55 @@ INSTANTIATE_TEST_SUITE_P(
                           "head -c 100000 /dev/zero > \"$part\"\nexit 1\n",
                           "off: the AOT cache could not be assembled"}),
     [](const testing::TestParamInfo<AssemblyFaultCase>& info) { return info.param.name; });
+
+// A run whose VM writes no archive at exit leaves a mark, and later runs do
+// not try again: Java 21 writes none without compressed class pointers.
+class ArchiveNotWrittenTest : public ArchiveLinux, public testing::Test {};
+
+TEST_F(ArchiveNotWrittenTest, IsNotTriedAgain) {
+  for (const RealRuntime& runtime : kRuntimes) {
+    if (runtime.line == 21) UseRuntime(runtime);
+  }
+  if (runtime_.line != 21) GTEST_SKIP() << "no runtime of Java 21 here";
+  ExpectUntouchedRun(Launch({"print", "out", "err"}, "-XX:-UseCompressedClassPointers"));
+  EXPECT_FALSE(CacheFile(".jsa.failed").empty());
+  const ProcessResult later = Launch({"print", "out", "err"}, "-XX:-UseCompressedClassPointers");
+  ExpectUntouchedRun(later);
+  EXPECT_TRUE(Contains(later.standard_error, "off: an earlier run could not write the archive"))
+      << later.standard_error;
+}
+
+// KORVAN_AOT_ASSEMBLY starts only the java command that a launch recorded
+// for an AOT cache in the user's cache folder; anything else is refused
+// before any file is touched (a configuration, a planted link).
+class ArchiveAssemblyRefusalTest : public ArchiveLinux,
+                                   public testing::TestWithParam<std::tuple<const char*, bool>> {};
+
+TEST_P(ArchiveAssemblyRefusalTest, RunsNothingAndTouchesNoFile) {
+  const auto [below_cache, records_program] = GetParam();
+  const std::string base = cache_root_ + "/" + below_cache, program = folder_.NativePath("program");
+  folder_.WriteFile("program", "#!/bin/sh\ntouch " + folder_.NativePath("ran") + "\n");
+  fs::permissions(program, fs::perms::owner_all);
+  folder_.WriteFile("victim", "kept");
+  fs::create_directories(fs::path(base).parent_path());
+  WriteText(base + ".aotconf", "recorded");
+  WriteText(base + ".aotjava", records_program ? program : "/usr/bin/java");
+  fs::create_symlink(folder_.NativePath("victim"), base + ".aot.failed");
+  ProcessOptions options;
+  options.environment = {{"XDG_CACHE_HOME", cache_root_}, {"KORVAN_AOT_ASSEMBLY", base}};
+  const ProcessResult result = folder_.Run({program}, options);
+  EXPECT_EQ(result.exit_code, 255);
+  EXPECT_TRUE(Contains(result.standard_error, "Error: KORVAN_AOT_ASSEMBLY names no AOT cache"));
+  EXPECT_FALSE(fs::exists(folder_.NativePath("ran")));
+  EXPECT_EQ(ReadText(folder_.NativePath("victim")), "kept");
+  EXPECT_TRUE(fs::exists(base + ".aotconf"));
+}
+
+// Outside the cache folder, a name that is no archive's, another java command.
+INSTANTIATE_TEST_SUITE_P(Cases, ArchiveAssemblyRefusalTest,
+                         testing::Values(std::make_tuple("elsewhere/0123456789abcdef", true),
+                                         std::make_tuple("korvan/class-data/../0123456789abcdef", true),
+                                         std::make_tuple("korvan/class-data/0123456789abcdef", false)));
 
 }  // namespace
 }  // namespace korvan::e2e

@@ -83,6 +83,7 @@ struct StaysOutCase {
   RuntimeShape runtime;
   const char* vm_parameters;
   const char* trace;
+  bool class_folder = false;  // app.jar is a folder of classes
 };
 
 class JvmWindowsArchiveOffTest : public JvmWindowsArchiveTest,
@@ -90,6 +91,7 @@ class JvmWindowsArchiveOffTest : public JvmWindowsArchiveTest,
 
 TEST_P(JvmWindowsArchiveOffTest, HandsTheVmNoArchiveOption) {
   LayOutRuntime(GetParam().runtime);
+  if (GetParam().class_folder) folder_.WriteFile("app.jar/com/example/App.class", "");
   const ProcessResult result = Launch(GetParam().vm_parameters);
   EXPECT_EQ(result.exit_code, 0) << result.standard_output << result.standard_error;
   const std::vector<std::string> options = Options();
@@ -115,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
         StaysOutCase{"NoJavaCommand", {"JAVA_VERSION=\"25\"\r\n", true}, "",
                      "off: the runtime has no java command"},
         StaysOutCase{"UserShare", {"JAVA_VERSION=\"17\"\r\n", true}, "-Xshare:off",
-                     "off: the VM parameters"}),
+                     "off: the VM parameters"},
+        StaysOutCase{"ClassFolder", {"JAVA_VERSION=\"17\"\r\n", true}, "",
+                     "off: the class path holds a folder", true}),
     [](const testing::TestParamInfo<StaysOutCase>& info) { return info.param.name; });
 
 // Lines that are not the VM's log ("[0.010s][info][class,load] ...") nor the

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "options/argument_file.h"
 #include "platform/shared/release_file.h"
 
 namespace korvan {
@@ -162,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                      ArchiveAction::None, L"off for this run"},
         DecisionCase{"Java25AfterAFailedAssembly",
                      With(Ready(ArchiveState::Missing, true, L"25"),
-                          [](ArchiveSituation& s) { s.assembly_failed = true; }),
+                          [](ArchiveSituation& s) { s.write_failed = true; }),
                      ArchiveAction::None, L"off: the AOT cache could not be assembled"},
         DecisionCase{"Java25WithoutJavaCommand",
                      With(Ready(ArchiveState::Missing, true, L"25"),
@@ -217,10 +218,10 @@ TEST(AotAssemblyTest, StartsJavaAsTheLaunchStartedItsVm) {
                                  "c.aotconf", "c.aot.part", java25),
             (std::vector<std::string>{"-Xlog:cds*=off", "-Xlog:aot*=off", "-XX:AOTMode=create",
                                       "-XX:AOTConfiguration=c.aotconf", "-XX:AOTCache=c.aot.part", "-cp",
-                                      "a.jar:b.jar", "-Xmx64m", "-Dsun.java.command=app.Main x"}));
-  // java reads backslashes in quotes as escapes.
-  EXPECT_EQ(JavaArgumentFileText({"-cp", "C:\\Program Files\\a \"b\".jar"}),
-            "\"-cp\"\n\"C:\\\\Program Files\\\\a \\\"b\\\".jar\"\n");
+                                      "a.jar:b.jar", "-Xmx64m"}));
+  // java reads backslashes in quotes as escapes, and a line end as the end.
+  EXPECT_EQ(JavaArgumentFileText({"-cp", "C:\\Program Files\\a \"b\".jar", "x\n-Xmx2m\r\t"}),
+            "\"-cp\"\n\"C:\\\\Program Files\\\\a \\\"b\\\".jar\"\n\"x\\n-Xmx2m\\r\\t\"\n");
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
-#include "platform/environment.h"
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -55,6 +55,22 @@ std::optional<std::uint64_t> FreeSpace(const std::wstring& folder) {
 }
 
 bool RemoveFile(const std::wstring& path) { return unlink(NarrowFromWide(path).c_str()) == 0; }
+
+bool WriteNewCacheFile(const std::wstring& path, const std::string& bytes) {
+  const std::string name = NarrowFromWide(path);
+  unlink(name.c_str());
+  const int descriptor =
+      open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (descriptor < 0) return false;
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t count = write(descriptor, bytes.data() + written, bytes.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    written += static_cast<std::size_t>(count);
+  }
+  return close(descriptor) == 0 && written == bytes.size();
+}
 
 bool RenameOver(const std::wstring& from, const std::wstring& to) {
   return std::rename(NarrowFromWide(from).c_str(), NarrowFromWide(to).c_str()) == 0;

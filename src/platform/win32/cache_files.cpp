@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/environment.h"
 
 namespace korvan::platform {
 
@@ -37,13 +36,27 @@ FileStamp ReadFileStamp(const std::wstring& path) {
 std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
   // No sharing at all: a second opener gets ERROR_SHARING_VIOLATION, and the
   // system closes the handle when the process ends however it ends.
-  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A link planted in its place is opened itself, never the file it names.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<ExclusiveHandle>(handle);
 }
 
 bool RemoveFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool WriteNewCacheFile(const std::wstring& path, const std::string& bytes) {
+  DeleteFileW(path.c_str());
+  // CREATE_NEW fails on any name that is there again, a link included.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool complete = bytes.empty() || (WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                    &written, nullptr) &&
+                                          written == bytes.size());
+  return CloseHandle(handle) != 0 && complete;
+}
 
 std::optional<std::uint64_t> FreeSpace(const std::wstring& folder) {
   ULARGE_INTEGER available{};
