@@ -438,7 +438,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(ArchiveLinuxTest, NearlyFullDiskGetsNoWriter) {
   const std::string small = folder_.NativePath("small");
   fs::create_directories(small);
-  if (std::system(("mount -t tmpfs -o size=4m tmpfs " + small + " 2>/dev/null").c_str()) != 0) {
+  if (std::system(("mount -t tmpfs -o size=4m,mode=700 tmpfs " + small + " 2>/dev/null").c_str()) != 0) {
     GTEST_SKIP() << "cannot mount a small file system here";
   }
   cache_root_ = small;
