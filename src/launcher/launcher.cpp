@@ -37,6 +37,24 @@ void ApplyWorkingDirectoryOverride(const std::wstring& launcher_path) {
   }
 }
 
+// The VM takes one exit hook, which carries no context: the start-up
+// cache's work first, then the host's, which may tell a manager that the
+// process ends.
+void(JNICALL* g_plan_exit_hook)(jint) = nullptr;
+void (*g_host_exit_hook)(int) = nullptr;
+
+void JNICALL RunExitHooks(jint code) {
+  if (g_plan_exit_hook != nullptr) g_plan_exit_hook(code);
+  g_host_exit_hook(code);
+}
+
+void AddHostExitHook(VmPlan& plan, void (*host_exit_hook)(int)) {
+  if (host_exit_hook == nullptr) return;
+  g_plan_exit_hook = plan.exit_hook;
+  g_host_exit_hook = host_exit_hook;
+  plan.exit_hook = RunExitHooks;
+}
+
 // The VM's plan from the class-path group of settings, which is not kept:
 // a class path of thousands of jars would otherwise stay for the whole run.
 Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_path_option,
@@ -55,6 +73,7 @@ Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_pa
     PrepareClassDataArchive(plan, {launcher.runtime.jvm_library_path,
                                    launcher.runtime.found_version, launcher.settings.main_class});
   }
+  AddHostExitHook(plan, launcher.host_exit_hook);
   return plan;
 }
 

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "support/launch_folder.h"
+#include "support/outliving_services.h"
 #include "support/real_runtimes.h"
 #include "support/text_checks.h"
 
@@ -124,6 +125,7 @@ class ServiceWindowsTest : public testing::Test {
       WaitForState(kStopped, 30);
     }
     Sc({"delete", service_});
+    installed_ = false;
   }
 
   ProcessResult Sc(std::vector<std::string> arguments) const {
@@ -220,25 +222,24 @@ TEST_P(ServiceRealVmTest, RunsUntilStoppedAndStopsOnceTheVmIsGone) {
                                      "shutdown hook ran\n"));
 }
 
+TEST_P(ServiceRealVmTest, AnApplicationThatOutlivesMainStopsAsSystemExitWould) {
+  int case_number = 0;
+  for (const OutlivingService& service : kOutlivingServices) {
+    const std::string name = "KvSvcOutlives" + std::to_string(case_number++) + GetParam().name;
+    Install(name, GetParam(), service.main_class, service.vm_parameters, "");
+    ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
+    ASSERT_TRUE(WaitFor([&] { return Contains(Output(), service.stop_after); }, 30)) << Output();
+    EXPECT_EQ(Stop().state, kStopPending) << name;
+    const ServiceState stopped = WaitForState(kStopped, 30);
+    EXPECT_EQ(stopped.state, kStopped) << name;
+    EXPECT_EQ(stopped.win32_exit_code, 0) << name;
+    EXPECT_EQ(Output(), folder_->Lines(service.output)) << name;
+    TearDown();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Runtimes, ServiceRealVmTest,
                          testing::ValuesIn(RealRuntimesOf(TargetKind::Windows)), RuntimeName);
-
-TEST_F(ServiceWindowsTest, WithoutAStopMethodStaysStopPendingUntilMainReturns) {
-  Install("KvSvcNoStop", "-Dtestjvm.stop=missing -Dtestjvm.main=sleep:6000");
-  ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
-  ASSERT_TRUE(WaitForRecord("main ", 30));
-  EXPECT_EQ(Stop().state, kStopPending);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  EXPECT_EQ(Query().state, kStopPending);
-  const ServiceState stopped = WaitForState(kStopped, 30);
-  EXPECT_EQ(stopped.state, kStopped);
-  EXPECT_EQ(stopped.win32_exit_code, 0);
-  const std::vector<std::string> record = Record();
-  EXPECT_TRUE(Matching(record, "stop ").empty());
-  // A missing stop is a normal case: its lookup's NoSuchMethodError is not printed.
-  EXPECT_TRUE(Matching(record, "describe ").empty());
-  EXPECT_NE(IndexOf(record, "main returns after sleeping"), -1);
-}
 
 TEST_F(ServiceWindowsTest, AStopDuringVmCreationReachesStopOnceMainStarts) {
   Install("KvSvcEarly", "-Dtestjvm.create-delay=3000 -Dtestjvm.main=wait-for-stop");
