@@ -1,7 +1,6 @@
 #pragma once
-// Services whose application outlives main, as servers do: main starts a
-// thread that serves on and returns (or waits for it). A stop request ends
-// each one with its shutdown hook run, with or without a stop method.
+// Services whose application outlives main, as servers do; a stop request ends
+// each with its shutdown hook run.
 
 namespace korvan::e2e {
 
@@ -12,15 +11,11 @@ struct OutlivingService {
   const char* output;      // all that System.out wrote, "\n" line ends
 };
 
+// No stop method after main and in main; a stop that leaves the server running.
 inline constexpr OutlivingService kOutlivingServices[] = {
-    // No stop method, main returned: the server thread alone keeps it running.
-    {"korvan.probe.ServerApp", "", "main returns",
-     "main started, serving\nmain returns\nshutdown hook ran\n"},
-    // No stop method, main still running.
-    {"korvan.probe.ServerApp", "-Dserver.mainWaits=true", "main started",
-     "main started, serving\nshutdown hook ran\n"},
-    // A stop that returns while the server thread still serves.
-    {"korvan.probe.StoppableServerApp", "", "main returns",
+    {"korvan.probe.ServerApp", "", "main returns", "main started, serving\nmain returns\nshutdown hook ran\n"},
+    {"korvan.probe.ServerApp", "-Dserver.mainWaits=true", "main started", "main started, serving\nshutdown hook ran\n"},
+    {"korvan.probe.ServerApp$Stoppable", "", "main returns",
      "main started, serving\nmain returns\nstop called\nshutdown hook ran\n"},
 };
 
