@@ -187,7 +187,10 @@ void ReportServiceExit(int exit_code) {
   ServiceRecord* record = current;
   if (record == nullptr || record->handle == nullptr) return;
   EnterCriticalSection(&record->lock);
-  const bool first = !record->stopped;
+  if (record->stopped) {
+    LeaveCriticalSection(&record->lock);
+    return;
+  }
   record->stopped = true;
   const ServiceExitCodes codes = ExitedExitCodes(exit_code);
   record->status.dwCurrentState = SERVICE_STOPPED;
@@ -198,7 +201,6 @@ void ReportServiceExit(int exit_code) {
   const SERVICE_STATUS_HANDLE handle = record->handle;
   SERVICE_STATUS status = record->status;
   LeaveCriticalSection(&record->lock);
-  if (!first) return;
   if (record->finished != nullptr) SetEvent(record->finished);
   // As at the end of the service main routine: once the manager hears
   // STOPPED, the entry thread tears the record down.
