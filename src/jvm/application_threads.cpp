@@ -48,43 +48,61 @@ jobjectArray AllThreads(JNIEnv* env, const ThreadMethods& methods) {
   return threads;
 }
 
-// Joins each live non-daemon thread but `self`; false when there was none.
-bool JoinApplicationThreads(JNIEnv* env, const ThreadMethods& methods, jobject self,
-                            jobjectArray threads) {
-  bool joined = false;
+// Whether `thread` is one the application still runs on: alive, not a daemon,
+// and not `self`.
+bool IsApplicationThread(JNIEnv* env, const ThreadMethods& methods, jobject self, jobject thread) {
+  return thread != nullptr && !env->IsSameObject(thread, self) &&
+         !env->CallBooleanMethod(thread, methods.is_daemon) &&
+         env->CallBooleanMethod(thread, methods.is_alive);
+}
+
+// Joins each application thread (see above), or with `join` false only looks
+// for one; true when there was one.
+bool VisitApplicationThreads(JNIEnv* env, const ThreadMethods& methods, jobject self,
+                             jobjectArray threads, bool join) {
+  bool found = false;
   const jsize count = env->GetArrayLength(threads);
-  for (jsize i = 0; i < count && !env->ExceptionCheck(); ++i) {
+  for (jsize i = 0; i < count && !env->ExceptionCheck() && (join || !found); ++i) {
     jobject thread = env->GetObjectArrayElement(threads, i);
-    if (thread != nullptr && !env->IsSameObject(thread, self) &&
-        !env->CallBooleanMethod(thread, methods.is_daemon) &&
-        env->CallBooleanMethod(thread, methods.is_alive)) {
-      env->CallVoidMethod(thread, methods.join);
-      joined = true;
+    if (IsApplicationThread(env, methods, self, thread)) {
+      if (join) env->CallVoidMethod(thread, methods.join);
+      found = true;
     }
     env->DeleteLocalRef(thread);
   }
-  return joined && !env->ExceptionCheck();
+  return found && !env->ExceptionCheck();
 }
 
-}  // namespace
-
-void WaitForApplicationThreads(const VmSession& session) {
-  const AttachedThread attached(session);
+// Looks at the VM's threads from a daemon thread of the launcher's: with
+// `join`, until none of the application's is left; else once. True when one
+// was found.
+bool VisitApplicationThreads(const VmSession& session, bool join) {
+  const AttachedThread attached(session, AttachAs::Daemon);
   JNIEnv* env = attached.env();
-  if (env == nullptr) return;
+  if (env == nullptr) return false;
+  bool found = false;
   ThreadMethods methods;
   if (FindThreadMethods(env, methods)) {
     jobject self = env->CallStaticObjectMethod(methods.thread, methods.current);
     // A thread may start another before it ends: ask again until none is left.
-    for (bool joined = self != nullptr; joined;) {
+    for (bool again = self != nullptr; again;) {
       jobjectArray threads = AllThreads(env, methods);
-      joined = threads != nullptr && JoinApplicationThreads(env, methods, self, threads);
+      again = threads != nullptr && VisitApplicationThreads(env, methods, self, threads, join);
+      found = found || again;
+      again = again && join;
       env->DeleteLocalRef(threads);
     }
     env->DeleteLocalRef(self);
   }
   // A VM that cannot be asked leaves the wait to DestroyJavaVM.
   if (env->ExceptionCheck()) env->ExceptionClear();
+  return found;
 }
+
+}  // namespace
+
+void WaitForApplicationThreads(const VmSession& session) { VisitApplicationThreads(session, true); }
+
+bool ApplicationThreadsLeft(const VmSession& session) { return VisitApplicationThreads(session, false); }
 
 }  // namespace korvan

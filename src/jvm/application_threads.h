@@ -9,8 +9,12 @@
 namespace korvan {
 
 // Returns once no live non-daemon thread is left in the session's VM but the
-// calling one (attached for the wait). A VM that cannot be asked (no VM, or a
+// calling one (attached as a daemon for the wait). A VM that cannot be asked (no VM, or a
 // call that fails) ends the wait at once; DestroyJavaVM still waits then.
 void WaitForApplicationThreads(const VmSession& session);
+
+// True when a live non-daemon thread other than the calling one is left in
+// the session's VM; false also when the VM cannot be asked.
+bool ApplicationThreadsLeft(const VmSession& session);
 
 }  // namespace korvan

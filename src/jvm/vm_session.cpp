@@ -68,9 +68,12 @@ std::wstring CreationFailureReason(jint code) {
   }
 }
 
-AttachedThread::AttachedThread(const VmSession& session) : vm_(session.vm()) {
+AttachedThread::AttachedThread(const VmSession& session, AttachAs kind) : vm_(session.vm()) {
   if (vm_ == nullptr) return;
-  if (vm_->AttachCurrentThread(reinterpret_cast<void**>(&env_), nullptr) != JNI_OK) {
+  void** env = reinterpret_cast<void**>(&env_);
+  const jint attached = kind == AttachAs::Daemon ? vm_->AttachCurrentThreadAsDaemon(env, nullptr)
+                                                 : vm_->AttachCurrentThread(env, nullptr);
+  if (attached != JNI_OK) {
     env_ = nullptr;
   }
 }

@@ -41,11 +41,15 @@ class VmSession {
   std::atomic<JavaVM*> vm_{nullptr};
 };
 
+// How a launcher thread joins the VM. A daemon is none of the application's
+// threads: neither the VM's teardown nor a wait for the application waits for it.
+enum class AttachAs { Application, Daemon };
+
 // The calling thread attached to the session's VM while this object lives.
 // On leaving, a pending exception is described and the thread detaches.
 class AttachedThread {
  public:
-  explicit AttachedThread(const VmSession& session);
+  explicit AttachedThread(const VmSession& session, AttachAs kind = AttachAs::Application);
   AttachedThread(const AttachedThread&) = delete;
   AttachedThread& operator=(const AttachedThread&) = delete;
   ~AttachedThread();

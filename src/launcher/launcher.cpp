@@ -60,6 +60,24 @@ ApplicationEntry EntryOf(const LaunchSettings& settings) {
           settings.main_jar.empty() ? settings.main_module : std::wstring()};
 }
 
+// The VM takes one exit hook, which carries no context: the start-up
+// cache's work first, then the host's, which may tell a manager that the
+// process ends.
+void(JNICALL* g_plan_exit_hook)(jint) = nullptr;
+void (*g_host_exit_hook)(int) = nullptr;
+
+void JNICALL RunExitHooks(jint code) {
+  if (g_plan_exit_hook != nullptr) g_plan_exit_hook(code);
+  g_host_exit_hook(code);
+}
+
+void AddHostExitHook(VmPlan& plan, void (*host_exit_hook)(int)) {
+  if (host_exit_hook == nullptr) return;
+  g_plan_exit_hook = plan.exit_hook;
+  g_host_exit_hook = host_exit_hook;
+  plan.exit_hook = RunExitHooks;
+}
+
 // The VM's plan from the class-path group of settings, which is not kept:
 // a class path of thousands of jars would otherwise stay for the whole run.
 Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_path_option,
@@ -82,6 +100,7 @@ Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_pa
                                    launcher.runtime.found_version,
                                    entry.main_class.empty() ? entry.main_module : entry.main_class});
   }
+  AddHostExitHook(plan, launcher.host_exit_hook);
   return plan;
 }
 

@@ -25,6 +25,9 @@ struct Launcher {
   MainJar main_jar;  // what the "Main Jar" manifest says; empty without one
   RuntimeSearchResult runtime;
   std::vector<std::string> host_vm_options;  // what a service host needs of the VM (Linux: -Xrs)
+  // What a service host does when the application ends the process
+  // (System.exit), after the VM's own exit work; null for none.
+  void (*host_exit_hook)(int exit_code) = nullptr;
   // The single-instance rendezvous; null when the guard is off. It stops
   // serving before the VM is destroyed (RunLauncher) and is released after.
   std::unique_ptr<platform::InstanceChannel> instance;

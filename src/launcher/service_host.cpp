@@ -2,7 +2,9 @@
 
 #include <optional>
 
+#include "jvm/application_threads.h"
 #include "jvm/static_stop.h"
+#include "jvm/system_exit.h"
 #include "launcher/launcher.h"
 #include "launcher/stop_request.h"
 #include "messages/error_sink.h"
@@ -24,14 +26,16 @@ std::wstring DescribeStopCall(StopCallResult result) {
     case StopCallResult::Called: return L"stop() returned";
     case StopCallResult::NoVm: return L"stop() not called: no VM to attach to";
     case StopCallResult::ClassNotFound: return L"stop() not called: main class not found";
-    case StopCallResult::NoStopMethod:
-      return L"stop() not called: the main class has no static stop()V; waiting for main to return";
+    case StopCallResult::NoStopMethod: return L"stop() not called: the main class has no static stop()V";
   }
   return std::wstring();
 }
 
-// The application as the service manager sees it: a run, and stop requests
-// that reach the main class's static stop once main has started.
+// The application as the service manager sees it: a run, which lasts while
+// the application's threads do, also after main returned; and stop requests,
+// which reach the main class's static stop once main has started. An
+// application without stop, or one whose threads outlive both stop and main,
+// is ended as System.exit(0) ends it, so that its shutdown hooks run.
 class ServiceHost : public platform::ServiceApplication {
  public:
   explicit ServiceHost(Launcher& launcher)
@@ -46,8 +50,13 @@ class ServiceHost : public platform::ServiceApplication {
       if (platform::AnnounceServiceReady()) Note(L"service manager told READY=1");
       stop_.MainStarted();
     });
-    stop_.MainEnded();
-    Note(code == 0 ? L"application ended" : L"application run failed");
+    Note(code == 0 ? L"main returned" : L"application run failed");
+    if (stop_.MainReturned()) EndThreadsLeftByStop();
+    // A stop request may still come while the application runs on its own
+    // threads; once DestroyJavaVM waits for them, none could attach.
+    if (launcher_.vm) WaitForApplicationThreads(*launcher_.vm);
+    stop_.Close();
+    Note(L"application ended");
     return code;
   }
 
@@ -81,13 +90,40 @@ class ServiceHost : public platform::ServiceApplication {
   static void StopThreadMain(void* context) {
     auto& host = *static_cast<ServiceHost*>(context);
     // The ready point comes after the VM was made, so it is there.
-    host.Note(DescribeStopCall(CallStaticStop(*host.launcher_.vm, host.launcher_.settings.main_class)));
+    const StopCallResult result = CallStaticStop(*host.launcher_.vm, host.launcher_.settings.main_class);
+    host.Note(DescribeStopCall(result));
+    if (result == StopCallResult::NoStopMethod) {
+      host.EndApplication();
+    } else if (result == StopCallResult::Called && host.stop_.StopReturned()) {
+      host.EndThreadsLeftByStop();
+    }
+  }
+
+  // Called once both stop and main have returned: threads that still run
+  // would keep the service stopping for ever.
+  void EndThreadsLeftByStop() {
+    if (!ApplicationThreadsLeft(*launcher_.vm)) return;
+    Note(L"stop() and main returned, but the application's threads still run");
+    EndApplication();
+  }
+
+  void EndApplication() {
+    Note(L"ending the application as System.exit(0) does");
+    CallSystemExit(*launcher_.vm, 0);
+    Note(L"System.exit(0) could not be called");
   }
 
   Launcher& launcher_;
   platform::BackgroundThread stop_thread_;
   StopRequest stop_;
 };
+
+// The application ends the process itself (System.exit, or the stop above):
+// the manager hears that the service stopped before the process is gone.
+void ReportServiceExit(int exit_code) {
+  Trace(L"service: the application ends the process, exit code " + std::to_wstring(exit_code));
+  platform::ReportServiceExit(exit_code);
+}
 
 // The error line also goes where an administrator looks: the system's log,
 // and the trace file when one is set. What the VM described (an uncaught
@@ -143,6 +179,7 @@ int RunAsService(Launcher& launcher) {
     Trace(L"VM option for the service host: " + platform::WideFromNarrow(option));
     launcher.host_vm_options.push_back(option);
   }
+  launcher.host_exit_hook = ReportServiceExit;
   ServiceHost host(launcher);
   return platform::RunService(name, host);
 }

@@ -2,33 +2,44 @@
 
 namespace korvan {
 
-bool StopRequest::Add(unsigned flag, bool& was_set) {
-  unsigned old_state = state_.load();
+bool StopRequest::Add(unsigned flag, unsigned& old_state) {
+  old_state = state_.load();
   unsigned new_state = 0;
   bool starts = false;
   do {
     new_state = old_state | flag;
     starts = (new_state & kRequested) && (new_state & kStarted) &&
-             !(new_state & (kEnded | kCalled));
+             !(new_state & (kClosed | kCalled));
     if (starts) new_state |= kCalled;
   } while (!state_.compare_exchange_weak(old_state, new_state));
-  was_set = (old_state & flag) != 0;
   return starts;
 }
 
 void StopRequest::Add(unsigned flag) {
-  bool was_set = false;
-  if (Add(flag, was_set)) start_stop_();
+  unsigned old_state = 0;
+  if (Add(flag, old_state)) start_stop_();
 }
 
 bool StopRequest::Request() {
-  bool was_set = false;
-  if (Add(kRequested, was_set)) start_stop_();
-  return !was_set;
+  unsigned old_state = 0;
+  if (Add(kRequested, old_state)) start_stop_();
+  return (old_state & kRequested) == 0;
 }
 
 void StopRequest::MainStarted() { Add(kStarted); }
 
-void StopRequest::MainEnded() { Add(kEnded); }
+bool StopRequest::MainReturned() {
+  unsigned old_state = 0;
+  Add(kMainReturned, old_state);
+  return (old_state & kStopReturned) != 0;
+}
+
+bool StopRequest::StopReturned() {
+  unsigned old_state = 0;
+  Add(kStopReturned, old_state);
+  return (old_state & kMainReturned) != 0;
+}
+
+void StopRequest::Close() { Add(kClosed); }
 
 }  // namespace korvan

@@ -43,6 +43,12 @@ std::vector<std::string> ServiceVmOptions();
 // True when a message was sent.
 bool AnnounceServiceReady();
 
+// The application ends the process itself (System.exit with `exit_code`),
+// so the run never returns to the host. Windows: the manager hears now that
+// the service stopped (exit code 0, or the service-specific error
+// `exit_code`). Nothing on Linux: the process's exit code tells.
+void ReportServiceExit(int exit_code);
+
 // Tells the service manager that a stop has begun (Linux: "STOPPING=1").
 // Nothing on Windows: the control handler reports STOP_PENDING.
 bool AnnounceServiceStopping();

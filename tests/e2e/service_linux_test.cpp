@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "support/launch_folder.h"
+#include "support/outliving_services.h"
 #include "support/real_runtimes.h"
 #include "support/running_process.h"
 #include "support/text_checks.h"
@@ -64,13 +65,14 @@ class NotifySocket {
 
 class ServiceLinuxTest : public testing::Test {
  protected:
-  // Starts the launcher as a service of korvan.probe.ServiceApp with these VM parameters.
+  // Starts the launcher as a service of `main_class` with these VM parameters.
   std::unique_ptr<RunningProcess> Start(const std::string& vm_parameters,
-                                        ProcessOptions options = {}) {
+                                        ProcessOptions options = {},
+                                        const std::string& main_class = "korvan.probe.ServiceApp") {
     std::ostringstream text;
     text << "[Java Runtime Environment]\n"
          << "JRE Path=" << runtime_ << "\n"
-         << "Main Class=korvan.probe.ServiceApp\n"
+         << "Main Class=" << main_class << "\n"
          << "Virtual Machine Parameters=" << vm_parameters << "\n"
          << "[Class Path]\n"
          << "Class Path=" << kProbeJar << "\n"
@@ -120,6 +122,18 @@ TEST_P(ServiceRuntimeTest, AStopSignalStopsTheApplicationAndExitsZero) {
               "shutdown hook ran\n")
         << Trace();
     EXPECT_TRUE(Contains(Trace(), trace_line)) << Trace();
+  }
+}
+
+TEST_P(ServiceRuntimeTest, AnApplicationThatOutlivesMainEndsAsSystemExitWould) {
+  int case_number = 0;
+  for (const OutlivingService& service : kOutlivingServices) {
+    const int signal_number = case_number++ % 2 == 0 ? SIGTERM : SIGINT;
+    auto process = Start(service.vm_parameters, {}, service.main_class);
+    ASSERT_TRUE(process->WaitForOutput(service.stop_after, 30)) << process->Errors() << Trace();
+    process->Signal(signal_number);
+    EXPECT_EQ(process->Wait(30), 0) << service.main_class << process->Errors() << Trace();
+    EXPECT_EQ(process->Output(), service.output) << Trace();
   }
 }
 

@@ -12,7 +12,7 @@
 namespace korvan {
 namespace {
 
-enum class Event { Request, MainStarted, MainEnded };
+enum class Event { Request, MainStarted, MainReturned, StopReturned, Close };
 
 struct StopCase {
   const char* name;
@@ -20,40 +20,51 @@ struct StopCase {
   int stop_calls;
   // After which event (its index) the one call happened; -1 for none.
   int called_at;
+  // Which event (its index) was told that both stop and main have returned; -1 for none.
+  int both_returned_at = -1;
 };
 
 class StopRequestTest : public testing::TestWithParam<StopCase> {};
 
-TEST_P(StopRequestTest, CallsStopOnceOnlyWhileMainRuns) {
+TEST_P(StopRequestTest, CallsStopOnceWhileTheApplicationRuns) {
   int calls = 0;
   int called_at = -1;
+  int both_returned_at = -1;
   int index = 0;
   StopRequest stop([&] {
     ++calls;
     if (called_at < 0) called_at = index;
   });
   for (; index < static_cast<int>(GetParam().events.size()); ++index) {
+    bool both_returned = false;
     switch (GetParam().events[index]) {
       case Event::Request: stop.Request(); break;
       case Event::MainStarted: stop.MainStarted(); break;
-      case Event::MainEnded: stop.MainEnded(); break;
+      case Event::MainReturned: both_returned = stop.MainReturned(); break;
+      case Event::StopReturned: both_returned = stop.StopReturned(); break;
+      case Event::Close: stop.Close(); break;
     }
+    if (both_returned) both_returned_at = both_returned_at < 0 ? index : -2;  // -2: told twice
   }
   EXPECT_EQ(calls, GetParam().stop_calls);
   EXPECT_EQ(called_at, GetParam().called_at);
+  EXPECT_EQ(both_returned_at, GetParam().both_returned_at);
 }
 
 using E = Event;
 INSTANTIATE_TEST_SUITE_P(
     Sequences, StopRequestTest,
     testing::Values(
-        StopCase{"RequestWhileMainRuns", {E::MainStarted, E::Request, E::MainEnded}, 1, 1},
-        StopCase{"RequestDuringVmCreationWaitsForMain", {E::Request, E::MainStarted, E::MainEnded}, 1, 1},
+        StopCase{"RequestWhileMainRuns", {E::MainStarted, E::Request, E::MainReturned, E::Close}, 1, 1},
+        StopCase{"RequestDuringVmCreationWaitsForMain", {E::Request, E::MainStarted, E::MainReturned}, 1, 1},
         StopCase{"SecondRequestIsNotASecondCall", {E::MainStarted, E::Request, E::Request}, 1, 1},
         StopCase{"TwoEarlyRequestsOneCall", {E::Request, E::Request, E::MainStarted}, 1, 2},
-        StopCase{"RequestAfterMainEndedCallsNothing", {E::MainStarted, E::MainEnded, E::Request}, 0, -1},
-        StopCase{"RunThatNeverReachedMain", {E::Request, E::MainEnded}, 0, -1},
-        StopCase{"NoRequest", {E::MainStarted, E::MainEnded}, 0, -1}),
+        StopCase{"RequestAfterMainReturned", {E::MainStarted, E::MainReturned, E::Request}, 1, 2},
+        StopCase{"RequestAfterCloseCallsNothing", {E::MainStarted, E::MainReturned, E::Close, E::Request}, 0, -1},
+        StopCase{"RunThatNeverReachedMain", {E::Request, E::MainReturned, E::Close}, 0, -1},
+        StopCase{"NoRequest", {E::MainStarted, E::MainReturned, E::Close}, 0, -1},
+        StopCase{"StopReturnsFirst", {E::MainStarted, E::Request, E::StopReturned, E::MainReturned}, 1, 1, 3},
+        StopCase{"MainReturnsFirst", {E::MainStarted, E::Request, E::MainReturned, E::StopReturned}, 1, 1, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StopRequestTest, RequestTellsWhetherItWasTheFirst) {

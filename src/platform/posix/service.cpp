@@ -99,6 +99,8 @@ int RunService(const std::wstring& service_name, ServiceApplication& application
 
 std::vector<std::string> ServiceVmOptions() { return {"-Xrs"}; }
 
+void ReportServiceExit(int) {}
+
 bool AnnounceServiceReady() { return NotifyServiceManager("READY=1"); }
 
 bool AnnounceServiceStopping() { return NotifyServiceManager("STOPPING=1"); }

@@ -15,6 +15,11 @@ ServiceExitCodes StoppedExitCodes(int run_exit_code) {
   return {kServiceSpecificError, kFailedRun};
 }
 
+ServiceExitCodes ExitedExitCodes(int system_exit_code) {
+  if (system_exit_code == 0) return {0, 0};
+  return {kServiceSpecificError, static_cast<std::uint32_t>(system_exit_code)};
+}
+
 ControlAction ActionForControl(std::uint32_t control, bool stopped) {
   if (stopped) return ControlAction::None;
   if (control == kControlStop || control == kControlShutdown || control == kControlPreshutdown) {

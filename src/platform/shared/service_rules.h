@@ -16,6 +16,10 @@ struct ServiceExitCodes {
 // failure code), so that the manager's recovery actions apply.
 ServiceExitCodes StoppedExitCodes(int run_exit_code);
 
+// An application that ended the process itself (System.exit) stopped cleanly
+// with 0; any other code is its service-specific error.
+ServiceExitCodes ExitedExitCodes(int system_exit_code);
+
 enum class ControlAction {
   StopPending,  // report STOP_PENDING (wait hint 3000 ms), then ask for the stop
   Rereport,     // report the current status unchanged

@@ -183,6 +183,31 @@ int RunService(const std::wstring& service_name, ServiceApplication& application
   return 0;
 }
 
+void ReportServiceExit(int exit_code) {
+  ServiceRecord* record = current;
+  if (record == nullptr || record->handle == nullptr) return;
+  EnterCriticalSection(&record->lock);
+  if (record->stopped) {
+    LeaveCriticalSection(&record->lock);
+    return;
+  }
+  record->stopped = true;
+  const ServiceExitCodes codes = ExitedExitCodes(exit_code);
+  record->status.dwCurrentState = SERVICE_STOPPED;
+  record->status.dwWin32ExitCode = codes.win32_exit_code;
+  record->status.dwServiceSpecificExitCode = codes.service_exit_code;
+  record->status.dwCheckPoint = 0;
+  record->status.dwWaitHint = 0;
+  const SERVICE_STATUS_HANDLE handle = record->handle;
+  SERVICE_STATUS status = record->status;
+  LeaveCriticalSection(&record->lock);
+  if (record->finished != nullptr) SetEvent(record->finished);
+  // As at the end of the service main routine: once the manager hears
+  // STOPPED, the entry thread tears the record down.
+  record->application->Note(StatusLine(status));
+  SetServiceStatus(handle, &status);
+}
+
 std::vector<std::string> ServiceVmOptions() { return {}; }
 
 bool AnnounceServiceReady() { return false; }

@@ -92,9 +92,8 @@ ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string>
 std::string WinePath(const std::filesystem::path& path);
 
 // Runs a Windows program (a path, or a name Wine knows such as "reg") under
-// Wine in the test session's prefix. When processes start side by side, Wine
-// now and then ends a start at once with exit code 1 and no output at all,
-// before the program runs; such a start is tried again.
+// Wine in the test session's prefix, once. sc's reason for a failure (the
+// call that failed and its error code) reaches standard error.
 ProcessResult RunUnderWine(const std::vector<std::string>& command, ProcessOptions options = {});
 
 }  // namespace korvan::e2e
