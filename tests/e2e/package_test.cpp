@@ -72,11 +72,17 @@ class PackageTest : public RealRuntimeTest {
 
 TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   const RealRuntime& runtime = GetParam();
-  std::string extra = "[Installer]\nDEB=yes\n";
+  // Desktop integration: the icon, a comment, a document type, a desktop shortcut.
+  std::string extra = "[Package]\nIcon=" + std::string(KORVAN_SOURCE_DIR) +
+                      "/samples/packaging/tool.ico\nDescription=Probes the launcher\n"
+                      "[File Associations]\n.kdoc=Korvan Document\n[Installer]\nDesktop Shortcut=yes\nDEB=yes\n";
   if (folder_.windows()) {
     ASSERT_NO_FATAL_FAILURE(MakeCertificate(folder_.folder()));
-    extra = "[Signing]\nCertificate=cert.p12\nPassword Variable=KORVAN_TEST_SIGNING_PASSWORD\n"
-            "[Installer]\nMSI=yes\n";
+    // An opened document's path reaches main as its first argument, which the
+    // probe refuses as an unknown action, on System.err.
+    extra.replace(extra.find("DEB=yes"), 7, "MSI=yes");
+    extra += "[Signing]\nCertificate=cert.p12\nPassword Variable=KORVAN_TEST_SIGNING_PASSWORD\n"
+             "[Application]\nError File=" + WinePath(folder_.folder() / "opened.txt") + "\n";
   }
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   const std::string first = ReadText(Archive("1.0.0"));
@@ -105,6 +111,27 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     EXPECT_EQ(from_deb.standard_output, loaded) << from_deb.standard_error;
     EXPECT_TRUE(Contains(RunTool({"dpkg-deb", "-f", deb, "Package", "Version"}).standard_output,
                          "Package: probe\nVersion: 1.0.0\n"));
+    const fs::path entry = installed / "usr/share/applications/probe.desktop";
+    const ProcessResult validated = RunTool({"desktop-file-validate", entry.string()});
+    EXPECT_EQ(validated.exit_code, 0) << validated.standard_output << validated.standard_error;
+    for (const char* line : {"\nExec=/usr/bin/probe %f\n", "\nIcon=probe\n", "\nTerminal=false\n",
+                             "\nMimeType=application/x-probe-kdoc;\n", "\nComment=Probes the launcher\n"}) {
+      EXPECT_TRUE(Contains(ReadText(entry), line)) << ReadText(entry);
+    }
+    // The MIME package as the desktop's own tool compiles it.
+    fs::create_directories(folder_.folder() / "mime/packages");
+    fs::copy_file(installed / "usr/share/mime/packages/probe.xml", folder_.folder() / "mime/packages/probe.xml");
+    ASSERT_EQ(RunTool({"update-mime-database", (folder_.folder() / "mime").string()}).exit_code, 0);
+    EXPECT_TRUE(Contains(ReadText(folder_.folder() / "mime/globs"), "application/x-probe-kdoc:*.kdoc\n"));
+    // The PNGs made from the icon's bitmaps hold its pixels, as GdkPixbuf reads both.
+    const auto pixels = [](const fs::path& image) {
+      const std::string dump = RunTool({"gdk-pixbuf-csource", "--raw", image.string()}).standard_output;
+      return dump.substr(std::min(dump.size(), dump.find(" = ")));
+    };
+    const fs::path icons = installed / "usr/share/icons/hicolor";
+    for (const char* size : {"16x16", "32x32"}) EXPECT_TRUE(fs::exists(icons / size / "apps/probe.png")) << size;
+    EXPECT_GT(pixels(icons / "48x48/apps/probe.png").size(), 48u * 48 * 4);
+    EXPECT_EQ(pixels(icons / "48x48/apps/probe.png"), pixels(fs::path(KORVAN_SOURCE_DIR) / "samples/packaging/tool.ico"));
     return;
   }
   const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
@@ -121,6 +148,34 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     EXPECT_EQ(RunUnderWine({kInstalled, "property", "package.version"}).standard_output,
               folder_.Lines("package.version=" + version + "\n"));
   }
+  const auto registry = [](const std::string& key) {
+    return RunUnderWine({"reg", "query", key, "/s"}).standard_output;
+  };
+  const std::string launcher = std::string("\"") + kInstalled + "\"";
+  EXPECT_TRUE(Contains(registry("HKCR\\.kdoc"), "REG_SZ    Probe.kdoc"));
+  const std::string type = registry("HKCR\\Probe.kdoc");
+  EXPECT_TRUE(Contains(type, "REG_SZ    Korvan Document")) << type;
+  EXPECT_TRUE(Contains(type, "REG_SZ    " + launcher + " \"%1\"")) << type;
+  EXPECT_TRUE(Contains(type, std::string("DefaultIcon\r\n    (Default)    REG_SZ    ") + kInstalled + ",0")) << type;
+  const std::string uninstall = registry("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  EXPECT_TRUE(Contains(uninstall, "InstallLocation    REG_SZ    C:\\Program Files\\Korvan Tests\\Probe\\")) << uninstall;
+  const std::string products = registry("HKLM\\Software\\Classes\\Installer\\Products");
+  EXPECT_TRUE(Contains(products, "ProductIcon    REG_SZ    ") && Contains(products, "ApplicationIcon.ico")) << products;
+  // The Start-menu and the desktop shortcut, each with the description as its comment.
+  const std::u16string comment = u"Probes the launcher";
+  const std::string comment_bytes(reinterpret_cast<const char*>(comment.data()), comment.size() * 2);
+  int shortcuts = 0;
+  for (const auto& file : fs::recursive_directory_iterator(fs::path(std::getenv("WINEPREFIX")) / "drive_c")) {
+    if (file.path().filename() != "Probe.lnk") continue;
+    ++shortcuts;
+    EXPECT_TRUE(Contains(ReadText(file.path()), comment_bytes)) << file.path() << " has no comment";
+  }
+  EXPECT_EQ(shortcuts, 2);
+  const fs::path document = folder_.folder() / "a document.kdoc";
+  folder_.WriteFile("a document.kdoc", "");
+  RunUnderWine({"start", "/wait", WinePath(document)});
+  EXPECT_TRUE(Contains(ReadText(folder_.folder() / "opened.txt"), "unknown action " + WinePath(document) + "\r\n"))
+      << ReadText(folder_.folder() / "opened.txt");
   EXPECT_EQ(msi("/x", "2.0.0"), 0);
   const fs::path program_files = fs::path(std::getenv("WINEPREFIX")) / "drive_c/Program Files";
   EXPECT_FALSE(fs::exists(program_files / "Korvan Tests")) << "uninstalling left the folder behind";
@@ -236,6 +291,8 @@ INSTANTIATE_TEST_SUITE_P(
         // As in a settings file, the first of a repeated key counts.
         Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
                 {"give windows-x64 or linux-x64"}},
+        Refusal{"NotAnExtension", "", "", "[File Associations]\n.kdoc=Korvan Document\nkdoc=Korvan Document\n",
+                {"line 18: [File Associations] \"kdoc\" is no file extension"}},
         Refusal{"NoDebianVersion", "Version=1.0.0", "Version=v1", "[Installer]\nDEB=yes\n",
                 {"\"v1\" is no Debian version"}},
         Refusal{"SignedLauncher", "Target=linux-x64", "Target=windows-x64", "", {"is signed"}},

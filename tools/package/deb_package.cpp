@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <system_error>
 
+#include "desktop_entry.h"
 #include "external_tool.h"
 #include "platform/environment.h"
 #include "platform/file_bytes.h"
@@ -42,7 +43,7 @@ namespace {
 std::wstring ControlText(const PackageDescription& d) {
   return L"Package: " + DebianPackageName(d.name) + L"\nVersion: " + d.version +
          L"\nArchitecture: amd64\nMaintainer: " + (d.vendor.empty() ? d.name : d.vendor) +
-         L"\nSection: misc\nPriority: optional\nDescription: " + d.name + L"\n";
+         L"\nSection: misc\nPriority: optional\nDescription: " + d.Summary() + L"\n";
 }
 
 fs::path TreeOf(const fs::path& root, const std::wstring& name) { return root / (name + L".deb-tree"); }
@@ -74,6 +75,7 @@ bool LayOutDebTree(const PackageDescription& d, const fs::path& root, const std:
     error = L"cannot write " + (tree / "DEBIAN/control").wstring();
     return false;
   }
+  if (!LayOutDesktopFiles(d, tree, error)) return false;
   // Gives the new folders and the control file the archives' time; the
   // linked files have it already.
   return NormaliseTree(tree, error);

@@ -25,11 +25,19 @@ Setter Into(std::wstring PackageDescription::*field) {
   return [field](PackageDescription& d, const std::wstring& value) { d.*field = value; };
 }
 
+Setter YesInto(bool PackageDescription::*field) {
+  return [field](PackageDescription& d, const std::wstring& value) {
+    d.*field = platform::EqualsIgnoringAsciiCase(value, L"yes");
+  };
+}
+
 const std::vector<KeyRule>& KeyRules() {
   static const std::vector<KeyRule> rules = {
       {L"Package", L"Name", Into(&PackageDescription::name)},
       {L"Package", L"Version", Into(&PackageDescription::version)},
       {L"Package", L"Vendor", Into(&PackageDescription::vendor)},
+      {L"Package", L"Description", Into(&PackageDescription::summary)},
+      {L"Package", L"Console", YesInto(&PackageDescription::console)},
       {L"Package", L"Target", nullptr},  // checked on its own
       {L"Package", L"Icon", Into(&PackageDescription::icon)},
       {L"Package", L"Upgrade Code", Into(&PackageDescription::upgrade_code)},
@@ -43,12 +51,9 @@ const std::vector<KeyRule>& KeyRules() {
       {L"Signing", L"Password File", Into(&PackageDescription::password_file)},
       {L"Signing", L"Password Variable", Into(&PackageDescription::password_variable)},
       {L"Signing", L"Timestamp Server", Into(&PackageDescription::timestamp_server)},
-      {L"Installer", L"MSI", [](PackageDescription& d, const std::wstring& v) {
-         d.msi = platform::EqualsIgnoringAsciiCase(v, L"yes");
-       }},
-      {L"Installer", L"DEB", [](PackageDescription& d, const std::wstring& v) {
-         d.deb = platform::EqualsIgnoringAsciiCase(v, L"yes");
-       }},
+      {L"Installer", L"MSI", YesInto(&PackageDescription::msi)},
+      {L"Installer", L"DEB", YesInto(&PackageDescription::deb)},
+      {L"Installer", L"Desktop Shortcut", YesInto(&PackageDescription::desktop_shortcut)},
   };
   return rules;
 }
@@ -104,6 +109,23 @@ bool IsGuid(const std::wstring& text) {
   return true;
 }
 
+// A [File Associations] line, ".kdoc=Korvan Document": the extension goes
+// into registry keys, MIME globs and file names, so it is kept to a dot and
+// ASCII letters, digits, "-" and "_". Why it is refused, or "".
+std::wstring AddFileAssociation(PackageDescription& d, const std::wstring& key, const std::wstring& value) {
+  const std::wstring extension = key.empty() ? key : key.substr(1);
+  const bool plain = key.size() >= 2 && key.size() <= 17 && key.front() == L'.' &&
+                     extension.find_first_not_of(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_") ==
+                         std::wstring::npos;
+  if (!plain) return L"\"" + key + L"\" is no file extension: a dot, then letters or digits, such as .kdoc";
+  if (value.empty()) return L"the file type " + key + L" needs a description, such as " + key + L"=Korvan Document";
+  for (const FileAssociation& known : d.file_associations) {
+    if (platform::EqualsIgnoringAsciiCase(known.extension, extension)) return L"";  // the first counts
+  }
+  d.file_associations.push_back({extension, value});
+  return L"";
+}
+
 }  // namespace
 
 std::optional<PackageDescription> ParsePackageDescription(const std::wstring& path,
@@ -124,6 +146,7 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
   for (const platform::IniSection& section : sections) {
     const bool launch = IsLaunchSection(section.name);
     const bool version_info = platform::EqualsIgnoringAsciiCase(section.name, L"Version Information");
+    const bool associations = platform::EqualsIgnoringAsciiCase(section.name, L"File Associations");
     if (launch && platform::EqualsIgnoringAsciiCase(section.name, L"Class Path")) description.has_class_path = true;
     for (const platform::IniEntry& entry : section.entries) {
       // The profile functions read a comment as a key that nobody asks for.
@@ -141,6 +164,9 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
             description.names_main_class = true;
           }
         }
+      } else if (associations) {
+        const std::wstring why = AddFileAssociation(description, entry.key, Unquoted(*entry.value));
+        if (!why.empty()) problem(entry.line, L"[File Associations] " + why);
       } else if (version_info) {
         const std::wstring pair = entry.key + L"=" + Unquoted(*entry.value);
         if (stamp::IsVersionPair(pair)) {

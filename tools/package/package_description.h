@@ -20,11 +20,19 @@ struct LaunchSetting {
   std::wstring value;  // as written, quotes included
 };
 
+// `[File Associations]`: a document type the application opens.
+struct FileAssociation {
+  std::wstring extension;    // without its dot: "kdoc"
+  std::wstring description;  // "Korvan Document"
+};
+
 struct PackageDescription {
   std::wstring folder;  // of the description file: relative paths start here
   std::wstring name;
   std::wstring version;
   std::wstring vendor;
+  std::wstring summary;  // [Package] Description: shortcut comments
+  bool console = false;  // a console application: the desktop entry opens a terminal
   PackageTarget target = PackageTarget::WindowsX64;
   std::wstring icon;
   std::wstring upgrade_code;
@@ -41,6 +49,8 @@ struct PackageDescription {
   std::wstring timestamp_server;
   bool msi = false;
   bool deb = false;
+  bool desktop_shortcut = false;
+  std::vector<FileAssociation> file_associations;
   std::vector<LaunchSetting> launch_settings;
   bool has_class_path = false;  // the launch settings name their own class path
   // The launch settings name what runs ("Main Class", "Main Jar" or "Main
@@ -48,6 +58,8 @@ struct PackageDescription {
   bool names_main_class = false;
 
   bool Windows() const { return target == PackageTarget::WindowsX64; }
+  // What shortcuts and desktop entries say of the application.
+  std::wstring Summary() const { return summary.empty() ? name : summary; }
   std::wstring TargetName() const { return Windows() ? L"windows-x64" : L"linux-x64"; }
 };
 
