@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "messages/trace.h"
 #include "options/environment_paths.h"
@@ -85,7 +86,7 @@ std::wstring FirstEntry(const std::wstring& class_path, wchar_t list_separator) 
 bool LoadFromJar(const SplashFunctions& splash, const SplashImage& image, bool scaled,
                  const std::string& scaled_name, float factor) {
   std::optional<std::string> data;
-  if (scaled) data = ReadJarEntry(image.jar, scaled_name);
+  if (scaled) data = ReadJarEntry(image.jar, platform::Utf8FromWide(platform::WideFromNarrow(scaled_name)));
   if (!data) {
     factor = 1;
     data = ReadJarEntry(image.jar, platform::Utf8FromWide(image.file));
@@ -97,6 +98,19 @@ bool LoadFromJar(const SplashFunctions& splash, const SplashImage& image, bool s
   splash.init();
   splash.set_scale_factor(factor);
   return splash.load_memory(data->data(), static_cast<int>(data->size())) != 0;
+}
+
+// The image for the screen's scale and that scale, as the library names it;
+// empty when the plain image is the one to show.
+std::string ScaledImageName(const SplashFunctions& splash, const std::string& file,
+                            const char* jar, float& factor) {
+  const int size = splash.get_scaled_name_size(file.c_str());
+  if (size <= 0) return std::string();
+  std::vector<char> name(static_cast<std::size_t>(size) + 1, '\0');
+  if (splash.get_scaled_image_name(file.c_str(), jar, &factor, name.data(), name.size() - 1) == 0) {
+    return std::string();
+  }
+  return name.data();
 }
 
 }  // namespace
@@ -124,13 +138,9 @@ void ShowSplashScreen(const SplashImage& image, const std::wstring& jvm_library_
   const std::string file = platform::NarrowFromWide(image.file);
   const std::string jar = platform::NarrowFromWide(image.jar);
   const char* jar_name = image.jar.empty() ? nullptr : jar.c_str();
-  const int scaled_size = splash->get_scaled_name_size(file.c_str());
-  std::string scaled_name(scaled_size > 0 ? static_cast<std::size_t>(scaled_size) : 0, '\0');
   float factor = 1;
-  const bool scaled = scaled_size > 0 &&
-                      splash->get_scaled_image_name(file.c_str(), jar_name, &factor,
-                                                    scaled_name.data(), scaled_name.size()) != 0;
-  scaled_name.resize(scaled_name.find('\0'));
+  const std::string scaled_name = ScaledImageName(*splash, file, jar_name, factor);
+  const bool scaled = !scaled_name.empty();
 
   bool shown = false;
   if (jar_name != nullptr) {

@@ -279,6 +279,7 @@ TEST_P(JvmRealTest, SplashScreenIsShownBeforeTheVmStarts) {
   main_jar.main_jar = TestFile(kMainJar);
   main_jar.class_path = first_class_path_jar.class_path = false;
   first_class_path_jar.extra_class_path = TestFile(kMainJar);
+  option = main_jar;  // the option wins over the manifest
   option.vm_parameters = "-splash:%KORVAN_TEST_SPLASH%";
   missing.vm_parameters = "-splash:" + Path("missing.png");
   ProcessOptions options;
