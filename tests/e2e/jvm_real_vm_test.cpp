@@ -262,8 +262,10 @@ TEST_P(JvmRealTest, MainJarRunsAsJavaJarRunsIt) {
 
 // The splash screen as java shows it: from the main jar's manifest, the first
 // jar of the class path's, or -splash: (a missing image shows none); the VM
-// finds it, and the application's first window closes it.
-TEST_P(JvmRealTest, SplashScreenIsShownBeforeTheVmStarts) {
+// finds it, and the application's first window closes it. On 21 and later.
+class JvmSplashTest : public JvmRealTest {};
+
+TEST_P(JvmSplashTest, SplashScreenIsShownBeforeTheVmStarts) {
   if (!windows() && std::getenv("DISPLAY") == nullptr) {
     GTEST_SKIP() << "a splash screen needs a display: DISPLAY is not set";
   }
@@ -293,6 +295,14 @@ TEST_P(JvmRealTest, SplashScreenIsShownBeforeTheVmStarts) {
     EXPECT_EQ(result.exit_code, 0);
   }
 }
+
+std::vector<RealRuntime> RuntimesFrom21() {
+  std::vector<RealRuntime> runtimes = RealRuntimesOf(TargetKind::Linux, 21);
+  for (const RealRuntime& runtime : RealRuntimesOf(TargetKind::Windows, 21)) runtimes.push_back(runtime);
+  return runtimes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmSplashTest, testing::ValuesIn(RuntimesFrom21()), RuntimeName);
 
 // The java command's own displays, made by the runtime's code; -version runs no main.
 TEST_P(JvmRealTest, JavaCommandVersionOptionsShowTheRuntimesVersion) {
