@@ -275,7 +275,8 @@ TEST_P(JvmSplashTest, SplashScreenIsShownBeforeTheVmStarts) {
     return windows() ? "file:/" + path : "file:" + path;
   };
   const std::string splash_file = std::string(KORVAN_JAVA_TESTS_DIR) + "/splash.png";
-  const std::string in_jar = Lines("splash=jar:" + url(kMainJar) + "!/splash.png\nafter a window=null\n");
+  const std::string in_jar =
+      Lines("splash=jar:" + url(kMainJar) + "!/splash.png\nafter a window=null\n");
   ProbeSettings main_jar, first_class_path_jar, option, missing;
   main_jar.main_class = "";
   main_jar.main_jar = TestFile(kMainJar);
@@ -296,13 +297,12 @@ TEST_P(JvmSplashTest, SplashScreenIsShownBeforeTheVmStarts) {
   }
 }
 
-std::vector<RealRuntime> RuntimesFrom21() {
-  std::vector<RealRuntime> runtimes = RealRuntimesOf(TargetKind::Linux, 21);
-  for (const RealRuntime& runtime : RealRuntimesOf(TargetKind::Windows, 21)) runtimes.push_back(runtime);
-  return runtimes;
-}
-
-INSTANTIATE_TEST_SUITE_P(Runtimes, JvmSplashTest, testing::ValuesIn(RuntimesFrom21()), RuntimeName);
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmSplashTest,
+                         testing::Values(RealRuntimesOf(TargetKind::Linux, 21).front(),
+                                         NewestRuntime(TargetKind::Linux),
+                                         RealRuntimesOf(TargetKind::Windows, 21).front(),
+                                         NewestRuntime(TargetKind::Windows)),
+                         RuntimeName);
 
 // The java command's own displays, made by the runtime's code; -version runs no main.
 TEST_P(JvmRealTest, JavaCommandVersionOptionsShowTheRuntimesVersion) {
