@@ -161,13 +161,6 @@ INSTANTIATE_TEST_SUITE_P(
                            L"instead of Virtual Machine Parameters."}),
     [](const testing::TestParamInfo<LauncherOptionCase>& info) { return info.param.name; });
 
-TEST(SplashOptionTest, TheLastOneNamesTheImageAsWritten) {
-  const JavaLauncherOptionScan scan =
-      TakeJavaLauncherOptions({L"-splash:a.png", L"-Da", L"-splash:%D%\\b c.png"});
-  EXPECT_EQ(scan.options, Texts{L"-Da"});
-  EXPECT_EQ(scan.requests.splash_file, L"%D%\\b c.png");
-}
-
 TEST(ProcessVmParametersTest, ArgumentFileOptionsAreProcessedLikeTheSettingsOwn) {
   const ReadArgumentFile read = [](const std::wstring& path) -> std::optional<std::wstring> {
     if (path != L"app.args") return std::nullopt;
