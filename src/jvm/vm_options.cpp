@@ -87,6 +87,7 @@ Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::Memory
     plan.options.push_back(platform::NarrowFromWide(class_path_option));
     Trace(L"VM option: " + class_path_option);
   }
+  plan.class_path = class_path;
 
   if (!group.vm_parameters.empty()) {
     ProcessedVmParameters parameters = ProcessVmParameters(
@@ -95,6 +96,7 @@ Expected<VmPlan> BuildVmPlan(const ClassPathGroup& group, const platform::Memory
     AppendVmOptions(plan, parameters.options);
     plan.thread_stack_size = parameters.stack_size;
     plan.requests = parameters.requests;
+    plan.requests.splash_file = ExpandUnlessEmpty(plan.requests.splash_file);
   }
   Trace(L"VM thread stack size from VM parameters: " + std::to_wstring(plan.thread_stack_size));
 

@@ -22,7 +22,8 @@ struct VmPlan {
   std::wstring output_file;  // the VM's standard output goes here when not empty
   std::wstring error_file;   // the VM's standard error goes here when not empty
   std::vector<std::wstring> arguments;  // application arguments, then "Cmd" tokens
-  JavaLauncherRequests requests;        // version and settings displays asked for as java options
+  std::wstring class_path;              // as the VM gets it; its first jar may name a splash image
+  JavaLauncherRequests requests;        // displays and the splash image asked for as java options
   // Handed to the VM as its "exit" hook: called when the application ends the
   // process (System.exit), after the VM's own exit work and before the end.
   void(JNICALL* exit_hook)(jint code) = nullptr;

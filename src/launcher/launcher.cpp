@@ -8,6 +8,7 @@
 #include "archive/class_data_archive_setup.h"
 #include "jvm/environment_setup.h"
 #include "options/memory_size.h"
+#include "jvm/splash_screen.h"
 #include "jvm/vm_library.h"
 #include "jvm/vm_options.h"
 #include "jvm/vm_thread.h"
@@ -17,6 +18,7 @@
 #include "messages/trace.h"
 #include "platform/environment.h"
 #include "platform/memory.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "settings/settings_location.h"
@@ -130,6 +132,12 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
                        [&main_class = launcher.settings.main_class](const std::wstring& named) {
                          main_class = named;
                        }}};
+  // A service has no desktop to show it on.
+  if (!launcher.settings.service) {
+    ShowSplashScreen(ChooseSplashImage(plan->requests.splash_file, launcher.main_jar,
+                                       plan->class_path, platform::GetSearchPathRules().list_separator),
+                     launcher.runtime.jvm_library_path);
+  }
   launcher.vm = std::make_unique<VmSession>(*functions);
   return RunVmThread(*launcher.vm, *plan, call, on_ready);
 }

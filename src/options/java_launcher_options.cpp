@@ -1,7 +1,5 @@
 #include "options/java_launcher_options.h"
 
-#include "messages/trace.h"
-
 namespace korvan {
 
 namespace {
@@ -38,7 +36,7 @@ JavaLauncherOptionScan TakeJavaLauncherOptions(const std::vector<std::wstring>& 
     } else if (token == L"-XshowSettings" || StartsWith(token, L"-XshowSettings:")) {
       scan.requests.show_settings = token;
     } else if (StartsWith(token, L"-splash:")) {
-      Trace(L"VM option left out: " + token + L" (no splash screen is shown for it)");
+      scan.requests.splash_file = token.substr(8);
     } else if (const std::wstring setting = SettingInstead(token); !setting.empty()) {
       scan.refusal = MessageFailure(MessageId::JavaOptionHasSetting, {token, setting});
     } else if (token == L"--dry-run") {

@@ -18,6 +18,7 @@ struct JavaLauncherRequests {
   VersionDisplay version = VersionDisplay::None;  // -showversion, --show-version, -version, --version
   bool version_only = false;                      // -version, --version: no main after it
   std::wstring show_settings;                     // the -XshowSettings option as given; empty without
+  std::wstring splash_file;                       // the last -splash: option's file; empty without
 };
 
 struct JavaLauncherOptionScan {
@@ -28,7 +29,7 @@ struct JavaLauncherOptionScan {
 
 // -showversion and -version print the runtime's version on standard error,
 // --show-version and --version on standard output; -XshowSettings[:x] shows
-// the settings; -splash: is left out (traced). -jar, -m/--module and
+// the settings; -splash:FILE names the splash image (shown before the VM). -jar, -m/--module and
 // -cp/-classpath/--class-path name what a setting names here (message 245);
 // --dry-run has no use for a launched application (message 246).
 JavaLauncherOptionScan TakeJavaLauncherOptions(const std::vector<std::wstring>& tokens);

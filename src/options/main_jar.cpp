@@ -47,14 +47,20 @@ Expected<MainJar> MainJarFrom(const std::wstring& path, const ZipFileAccess& fil
 }
 
 Expected<MainJar> ReadMainJar(const std::wstring& path) {
+  const std::optional<ZipFileAccess> file = OpenJarFile(path);
+  if (!file) return MessageFailure(MessageId::MainJarUnreadable, {path});
+  return MainJarFrom(path, *file);
+}
+
+std::optional<ZipFileAccess> OpenJarFile(const std::wstring& path) {
   const std::optional<std::uint64_t> size = platform::FileByteCount(path);
-  if (!size) return MessageFailure(MessageId::MainJarUnreadable, {path});
+  if (!size) return std::nullopt;
   ZipFileAccess file;
   file.size = *size;
-  file.read = [&path](std::uint64_t offset, std::size_t count, std::string& bytes) {
+  file.read = [path](std::uint64_t offset, std::size_t count, std::string& bytes) {
     return platform::ReadFileRange(path, offset, count, bytes);
   };
-  return MainJarFrom(path, file);
+  return file;
 }
 
 }  // namespace korvan

@@ -35,4 +35,8 @@ Expected<MainJar> MainJarFrom(const std::wstring& path, const ZipFileAccess& fil
 // be read at all.
 Expected<MainJar> ReadMainJar(const std::wstring& path);
 
+// The jar at `path` on this system, for ReadZipEntry; nothing when it cannot
+// be opened.
+std::optional<ZipFileAccess> OpenJarFile(const std::wstring& path);
+
 }  // namespace korvan

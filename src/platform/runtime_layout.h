@@ -33,6 +33,9 @@ struct RuntimeLayout {
   bool paths_ignore_case = false;
   // The java command in the runtime's bin folder.
   std::wstring java_command;
+  // The runtime's splash-screen library (module java.desktop), below the
+  // runtime folder.
+  std::wstring splash_library;
 };
 
 // The two layouts the launcher knows, for tests and for the backends.

@@ -35,7 +35,7 @@ struct ProbeSettings {
   std::string error_file;
   std::string cmd;
   std::string failure_check;
-  std::string extra_class_path;  // after the probe's jar, separator included
+  std::string extra_class_path;  // after the probe's jar (separator included), or alone without it
 };
 
 class JvmRealTest : public RealRuntimeTest {
@@ -54,7 +54,7 @@ class JvmRealTest : public RealRuntimeTest {
          << settings.vm_parameters << "\n"
          << "Library Path=" << settings.library_path << "\n"
          << "[Class Path]\n"
-         << "Class Path=" << (settings.class_path ? ClassPath() + settings.extra_class_path : "")
+         << "Class Path=" << (settings.class_path ? ClassPath() : "") << settings.extra_class_path
          << "\n"
          << "[Application]\n"
          << "Output File=" << settings.output_file << "\n"
@@ -259,6 +259,50 @@ TEST_P(JvmRealTest, MainJarRunsAsJavaJarRunsIt) {
       << result.standard_error;
   EXPECT_EQ(result.exit_code, 0);
 }
+
+// The splash screen as java shows it: from the main jar's manifest, the first
+// jar of the class path's, or -splash: (a missing image shows none); the VM
+// finds it, and the application's first window closes it. On 21 and later.
+class JvmSplashTest : public JvmRealTest {};
+
+TEST_P(JvmSplashTest, SplashScreenIsShownBeforeTheVmStarts) {
+  if (!windows() && std::getenv("DISPLAY") == nullptr) {
+    GTEST_SKIP() << "a splash screen needs a display: DISPLAY is not set";
+  }
+  const auto url = [&](const std::string& file) {
+    std::string path = TestFile(file);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return windows() ? "file:/" + path : "file:" + path;
+  };
+  const std::string splash_file = std::string(KORVAN_JAVA_TESTS_DIR) + "/splash.png";
+  const std::string in_jar =
+      Lines("splash=jar:" + url(kMainJar) + "!/splash.png\nafter a window=null\n");
+  ProbeSettings main_jar, first_class_path_jar, option, missing;
+  main_jar.main_class = "";
+  main_jar.main_jar = TestFile(kMainJar);
+  main_jar.class_path = first_class_path_jar.class_path = false;
+  first_class_path_jar.extra_class_path = TestFile(kMainJar);
+  option = main_jar;  // the option wins over the manifest
+  option.vm_parameters = "-splash:%KORVAN_TEST_SPLASH%";
+  missing.vm_parameters = "-splash:" + Path("missing.png");
+  ProcessOptions options;
+  options.environment["KORVAN_TEST_SPLASH"] = TestFile(splash_file);
+  for (const auto& [settings, expected] :
+       {std::pair{main_jar, in_jar}, std::pair{first_class_path_jar, in_jar},
+        std::pair{option, Lines("splash=" + url(splash_file) + "\nafter a window=null\n")},
+        std::pair{missing, Lines("splash=none\n")}}) {
+    const ProcessResult result = Launch(settings, {"splash"}, options);
+    EXPECT_EQ(result.standard_output, expected) << settings.vm_parameters << result.standard_error;
+    EXPECT_EQ(result.exit_code, 0);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmSplashTest,
+                         testing::Values(RealRuntimesOf(TargetKind::Linux, 21).front(),
+                                         NewestRuntime(TargetKind::Linux),
+                                         RealRuntimesOf(TargetKind::Windows, 21).front(),
+                                         NewestRuntime(TargetKind::Windows)),
+                         RuntimeName);
 
 // The java command's own displays, made by the runtime's code; -version runs no main.
 TEST_P(JvmRealTest, JavaCommandVersionOptionsShowTheRuntimesVersion) {

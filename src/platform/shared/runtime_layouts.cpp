@@ -18,6 +18,7 @@ const RuntimeLayout& WindowsRuntimeLayout() {
       false,
       true,
       L"java.exe",
+      L"bin\\splashscreen.dll",
   };
   return layout;
 }
@@ -38,6 +39,7 @@ const RuntimeLayout& LinuxRuntimeLayout() {
       true,
       false,
       L"java",
+      L"lib/libsplashscreen.so",
   };
   return layout;
 }

@@ -60,6 +60,9 @@ public final class Probe {
       case "manifest":
         printManifestEffects();
         break;
+      case "splash":
+        printSplashScreen();
+        break;
       default:
         throw new IllegalArgumentException("unknown action " + action);
     }
@@ -96,6 +99,18 @@ public final class Probe {
     System.out.println("Class-Path gave " + where.substring(where.lastIndexOf('/') + 1));
     System.out.println("java.class.path=" + System.getProperty("java.class.path"));
     System.out.println("sun.java.command=" + System.getProperty("sun.java.command"));
+  }
+
+  // The splash screen the launcher showed, and that the first window closes it.
+  private static void printSplashScreen() {
+    java.awt.SplashScreen splash = java.awt.SplashScreen.getSplashScreen();
+    System.out.println("splash=" + (splash == null ? "none" : splash.getImageURL()));
+    if (splash == null) return;
+    java.awt.Frame frame = new java.awt.Frame("probe");
+    frame.setVisible(true);
+    System.out.println("after a window=" + java.awt.SplashScreen.getSplashScreen());
+    frame.dispose();
+    System.exit(0);
   }
 
   private static int recurse(int depth) {
