@@ -128,7 +128,7 @@ public class PackageMojo extends AbstractMojo {
     Files.createDirectories(lib.toPath());
     Set<String> names = new HashSet<>();
     for (Artifact dependency : project.getArtifacts()) {
-      if (!dependency.getArtifactHandler().isAddedToClasspath()) continue;
+      if ("pom".equals(dependency.getType())) continue;  // only brings its own dependencies
       File file = dependency.getFile();
       if (file == null || !file.isFile() || !file.getName().endsWith(".jar")) {
         throw new MojoFailureException("the dependency " + dependency.getId() + " is not a jar (" + file
