@@ -14,6 +14,7 @@ import java.util.Map;
 import java.util.Properties;
 import java.util.Set;
 import java.util.TreeMap;
+import java.util.TreeSet;
 import org.apache.maven.artifact.Artifact;
 import org.apache.maven.execution.MavenSession;
 import org.apache.maven.plugin.AbstractMojo;
@@ -225,6 +226,9 @@ public class PackageMojo extends AbstractMojo {
     if (fileAssociations != null && !fileAssociations.isEmpty()) {
       text.section("File Associations");
       for (FileAssociation association : fileAssociations) {
+        if (association.extension == null || association.extension.isBlank()) {
+          throw new MojoFailureException("a <fileAssociation> names no <extension>");
+        }
         text.key(association.extension, association.description != null ? association.description : "");
       }
     }
@@ -233,7 +237,7 @@ public class PackageMojo extends AbstractMojo {
     if (vmParameters != null) text.launchSetting("Virtual Machine Parameters", vmParameters.trim());
     if (minimumVersion != null) text.launchSetting("Minimum Version", minimumVersion);
     if (launcherSettings != null) {
-      for (String key : new TreeMap<>(launcherSettings).keySet().toArray(new String[0])) {
+      for (String key : new TreeSet<>(launcherSettings.stringPropertyNames())) {
         text.launchSetting(key, launcherSettings.getProperty(key));
       }
     }
