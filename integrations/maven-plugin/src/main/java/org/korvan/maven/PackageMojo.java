@@ -107,6 +107,9 @@ public class PackageMojo extends AbstractMojo {
           + "control; give <passwordVariable> (an environment variable) or <passwordServer> (a server in "
           + "Maven's settings.xml)");
     }
+    if (targets == null || targets.isEmpty()) {
+      throw new MojoFailureException("<targets> names no target: give windows-x64, linux-x64 or both");
+    }
     File mainJarFile = project.getArtifact().getFile();
     if (mainJarFile == null || !mainJarFile.isFile() || !mainJarFile.getName().endsWith(".jar")) {
       throw new MojoFailureException("the project has no jar to package (packaging \"" + project.getPackaging()
