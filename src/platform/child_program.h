@@ -17,9 +17,11 @@ struct ProgramExit {
 
 // Starts `command[0]`, found through the PATH when it names no folder, with
 // the rest as its arguments, in `working_folder` (ours when empty), and waits
-// for it to end. It shares our standard streams and environment. Safe to
-// call from several threads at once.
+// for it to end. It shares our standard streams and environment, but for its
+// standard output when `output_file` names a file to write it into (made
+// anew, readable by the user only). Safe to call from several threads at once.
 ProgramExit RunProgram(const std::vector<std::wstring>& command,
-                       const std::wstring& working_folder = std::wstring());
+                       const std::wstring& working_folder = std::wstring(),
+                       const std::wstring& output_file = std::wstring());
 
 }  // namespace korvan::platform

@@ -8,6 +8,7 @@
 #include "pe_image.h"
 #include "platform/file_bytes.h"
 #include "platform/text.h"
+#include "runtime_modules.h"
 #include "stamp_launcher.h"
 #include "target_binaries.h"
 
@@ -136,24 +137,38 @@ bool CopyJars(const PackageDescription& d, const fs::path& folder, std::vector<s
   return true;
 }
 
-// The runtime as given, or only the modules the description names, linked
-// from the JDK's jmods by a jlink of its version: its own when it runs here
-// (a JDK for this machine), else the build machine's.
-bool BundleRuntime(const PackageDescription& d, const fs::path& target, std::wstring& error) {
+// jlink makes the legal notices that modules share symbolic links to one
+// copy; a package holds files only, so each link becomes a copy of its file.
+bool CopyLinkedFiles(const fs::path& root, std::wstring& error) {
+  std::vector<fs::path> links;
+  std::error_code why;
+  for (auto entry = fs::recursive_directory_iterator(root, why); !why && entry != fs::end(entry);
+       entry.increment(why)) {
+    if (entry->is_symlink()) links.push_back(entry->path());
+  }
+  if (why) return Failed(error, L"cannot read " + root.wstring(), why);
+  for (const fs::path& link : links) {
+    const fs::path real = fs::canonical(link, why);
+    if (!why) fs::remove(link, why);
+    if (!why) fs::copy_file(real, link, why);
+    if (why) return Failed(error, L"cannot copy the file that " + link.wstring() + L" links to", why);
+  }
+  return true;
+}
+
+// The runtime as given, or only the modules the description names (or jdeps
+// finds the jars use), linked from the JDK's jmods by a jlink of its version.
+bool BundleRuntime(const PackageDescription& d, const fs::path& folder, const std::vector<std::wstring>& jars,
+                   std::wstring& error) {
+  const fs::path target = folder / BundledRuntimeFolderName(d.target);
   if (d.modules.empty()) return CopyTree(d.runtime, target, error);
-#ifdef _WIN32
-  const bool target_is_host = d.Windows();
-  const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink.exe";
-#else
-  const bool target_is_host = !d.Windows();
-  const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink";
-#endif
-  std::error_code ignored;
-  const bool runs_here = target_is_host && fs::is_regular_file(own_jlink, ignored);
-  return RunTool({runs_here ? own_jlink.wstring() : L"jlink", L"--module-path",
-                  (fs::path(d.runtime) / "jmods").wstring(), L"--add-modules", d.modules, L"--strip-debug",
-                  L"--no-header-files", L"--no-man-pages", L"--output", target.wstring()},
-                 L"openjdk-17-jdk-headless, or a JDK of the runtime's version on the PATH", error);
+  std::wstring modules;
+  if (!ModulesToLink(d, folder, jars, folder.parent_path(), modules, error)) return false;
+  return RunTool({JdkTool(d, L"jlink"), L"--module-path", (fs::path(d.runtime) / "jmods").wstring(),
+                  L"--add-modules", modules, L"--strip-debug", L"--no-header-files", L"--no-man-pages",
+                  L"--output", target.wstring()},
+                 L"openjdk-17-jdk-headless, or a JDK of the runtime's version on the PATH", error) &&
+         CopyLinkedFiles(target, error);
 }
 
 }  // namespace
@@ -174,7 +189,7 @@ bool LayOutApplicationFolder(const PackageDescription& description, const std::w
     error = L"cannot write " + settings.wstring();
     return false;
   }
-  return BundleRuntime(description, folder / BundledRuntimeFolderName(description.target), error);
+  return BundleRuntime(description, folder, jars, error);
 }
 
 }  // namespace korvan::package

@@ -7,9 +7,9 @@
 namespace korvan::package {
 
 bool RunTool(const std::vector<std::wstring>& command, const std::wstring& debian_package,
-             std::wstring& error, const std::wstring& working_folder) {
+             std::wstring& error, const std::wstring& working_folder, const std::wstring& output_file) {
   std::fflush(stdout);
-  const platform::ProgramExit exit = platform::RunProgram(command, working_folder);
+  const platform::ProgramExit exit = platform::RunProgram(command, working_folder, output_file);
   if (exit.not_found) {
     error = command[0] + L" is not on the PATH: install it (Debian package " + debian_package + L")";
     return false;

@@ -1,7 +1,9 @@
 #include "platform/child_program.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -11,7 +13,8 @@ extern char** environ;
 
 namespace korvan::platform {
 
-ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder) {
+ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder,
+                       const std::wstring& output_file) {
   ProgramExit result;
   if (command.empty()) return result;
   std::vector<std::string> narrow;
@@ -23,6 +26,10 @@ ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstr
   posix_spawn_file_actions_init(&actions);
   const std::string folder = NarrowFromWide(working_folder);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  const std::string output = NarrowFromWide(output_file);
+  if (!output.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  }
   pid_t child = 0;
   const int error = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

@@ -30,19 +30,36 @@ void AppendQuoted(std::wstring& line, const std::wstring& argument) {
 
 }  // namespace
 
-ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder) {
+ProgramExit RunProgram(const std::vector<std::wstring>& command, const std::wstring& working_folder,
+                       const std::wstring& output_file) {
   ProgramExit result;
   if (command.empty()) return result;
   std::wstring line;
   for (const std::wstring& argument : command) AppendQuoted(line, argument);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  HANDLE output = INVALID_HANDLE_VALUE;
+  if (!output_file.empty()) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    output = CreateFileW(output_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) {
+      result.error = GetLastError();
+      return result;
+    }
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  }
   PROCESS_INFORMATION process{};
   // No application name: CreateProcessW then searches the PATH for the first word.
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      working_folder.empty() ? nullptr : working_folder.c_str(), &startup,
-                      &process)) {
-    result.error = GetLastError();
+  const BOOL created = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      working_folder.empty() ? nullptr : working_folder.c_str(), &startup,
+                                      &process);
+  if (!created) result.error = GetLastError();
+  if (output != INVALID_HANDLE_VALUE) CloseHandle(output);  // the child holds its own copy
+  if (!created) {
     result.not_found = result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
     return result;
   }
