@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "support/launch_folder.h"
+#include "support/pe_header.h"
 #include "support/real_runtimes.h"
 #include "support/text_checks.h"
 
@@ -110,6 +111,8 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
                                       (folder_.folder() / "out/Probe/Probe.exe").string()});
   EXPECT_TRUE(Contains(verified.standard_output, "Signature verification: ok")) << verified.standard_output;
+  // Console=no by default: the windowed form, whose output still reaches the pipes below.
+  EXPECT_EQ(PeSubsystem(folder_.folder() / "out/Probe/Probe.exe"), 2);
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "2.0.0", extra)));
   const auto msi = [&](const char* action, const std::string& version) {
     const std::string file = WinePath(folder_.folder() / "out" / ("Probe-" + version + "-windows-x64.msi"));

@@ -35,6 +35,9 @@ const std::vector<KeyRule>& KeyRules() {
       {L"Package", L"Upgrade Code", Into(&PackageDescription::upgrade_code)},
       {L"Package", L"Launcher", Into(&PackageDescription::launcher)},
       {L"Package", L"Output", Into(&PackageDescription::output)},
+      {L"Package", L"Console", [](PackageDescription& d, const std::wstring& v) {
+         d.console = platform::EqualsIgnoringAsciiCase(v, L"yes");
+       }},
       {L"Jars", L"Main Jar", Into(&PackageDescription::main_jar)},
       {L"Jars", L"Lib Folder", Into(&PackageDescription::lib_folder)},
       {L"Runtime", L"Folder", Into(&PackageDescription::runtime)},

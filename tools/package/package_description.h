@@ -39,6 +39,7 @@ struct PackageDescription {
   std::wstring password_file;
   std::wstring password_variable;
   std::wstring timestamp_server;
+  bool console = false;  // ship the console launcher; by default the windowed one
   bool msi = false;
   bool deb = false;
   std::vector<LaunchSetting> launch_settings;

@@ -60,6 +60,10 @@ public final class Probe {
       case "manifest":
         printManifestEffects();
         break;
+      case "console":
+        // Whether the process has a console: none for a windowed launcher.
+        System.out.println("console=" + (System.console() == null ? "none" : "present"));
+        break;
       default:
         throw new IllegalArgumentException("unknown action " + action);
     }
