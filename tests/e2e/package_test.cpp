@@ -111,9 +111,10 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
                                       (folder_.folder() / "out/Probe/Probe.exe").string()});
   EXPECT_TRUE(Contains(verified.standard_output, "Signature verification: ok")) << verified.standard_output;
-  // Console=no by default: the windowed form, whose output still reaches the pipes below.
+  // Console=no by default: the windowed form, whose output reaches the pipes below; 2.0.0: console.
   EXPECT_EQ(PeSubsystem(folder_.folder() / "out/Probe/Probe.exe"), 2);
-  ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "2.0.0", extra)));
+  ASSERT_NO_FATAL_FAILURE(Package("[Package]\nConsole=yes\n" + Description(runtime, "2.0.0", extra)));
+  EXPECT_EQ(PeSubsystem(folder_.folder() / "out/Probe/Probe.exe"), 3);
   const auto msi = [&](const char* action, const std::string& version) {
     const std::string file = WinePath(folder_.folder() / "out" / ("Probe-" + version + "-windows-x64.msi"));
     return RunUnderWine({"msiexec", action, file, "/qn"}, ProcessOptions{"", {}, {}, 180}).exit_code;

@@ -123,13 +123,6 @@ TEST(ErrorSink, ShowsEachFailureOnceWhereTheEntryChose) {
   ReportFailure(Failure{L"Failed.", L"no such file"});
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: Failed. \nkorvan: no such file\n");
-
-  // The windowed launcher's box: the error line's text, the system's words,
-  // then what the VM said; a failure the VM described shows its description.
-  EXPECT_EQ(ErrorBoxText(Failure{L"Failed.", L"no such file", L"Unrecognized option: -Xfoo"}),
-            L"Error: Failed. \nno such file\n\nUnrecognized option: -Xfoo");
-  EXPECT_EQ(ErrorBoxText(Failure{L"", L"", L"java.lang.Error: x"}), L"java.lang.Error: x");
-  EXPECT_EQ(ErrorBoxText(SilentFailure()), L"");
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "launcher/service_host.h"
 #include "launcher/stop_request.h"
-#include "launcher/windowed_start.h"
 #include "platform/shared/service_rules.h"
 
 namespace korvan {
@@ -113,7 +112,6 @@ struct NameCase {
   const wchar_t* path;
   wchar_t separator;
   const wchar_t* name;
-  const wchar_t* application;  // the windowed launcher's box title
 };
 
 class ServiceNameTest : public testing::TestWithParam<NameCase> {};
@@ -122,17 +120,13 @@ TEST_P(ServiceNameTest, IsTheFileNameWithItsExtension) {
   EXPECT_EQ(ServiceNameOf(GetParam().path, GetParam().separator), GetParam().name);
 }
 
-TEST_P(ServiceNameTest, ApplicationNameIsTheFileNameWithoutExtension) {
-  EXPECT_EQ(ApplicationNameOf(GetParam().path, GetParam().separator), GetParam().application);
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Paths, ServiceNameTest,
-    testing::Values(NameCase{L"C:\\Apps\\App.exe", L'\\', L"App.exe", L"App"},
-                    NameCase{L"C:\\Apps\\My.Tool.exe", L'\\', L"My.Tool.exe", L"My.Tool"},
-                    NameCase{L"App.exe", L'\\', L"App.exe", L"App"},
-                    NameCase{L"/opt/app/bin/app", L'/', L"app", L"app"},
-                    NameCase{L"C:\\Apps\\", L'\\', L"", L""}));
+    testing::Values(NameCase{L"C:\\Apps\\App.exe", L'\\', L"App.exe"},
+                    NameCase{L"C:\\Apps\\My.Tool.exe", L'\\', L"My.Tool.exe"},
+                    NameCase{L"App.exe", L'\\', L"App.exe"},
+                    NameCase{L"/opt/app/bin/app", L'/', L"app"},
+                    NameCase{L"C:\\Apps\\", L'\\', L""}));
 
 }  // namespace
 }  // namespace korvan

@@ -61,7 +61,6 @@ public final class Probe {
         printManifestEffects();
         break;
       case "console":
-        // Whether the process has a console: none for a windowed launcher.
         System.out.println("console=" + (System.console() == null ? "none" : "present"));
         break;
       default:
