@@ -237,6 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownKeys", "", "", "[Runtime]\nFolders=x\n[Jars]\nLib=x\n",
                 {"line 17: unknown key \"Folders\" in [Runtime]", "line 19: unknown key \"Lib\" in [Jars]"}},
         Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64 or linux-x64"}},
+        Refusal{"WrongConsole", "Target=linux-x64", "Target=linux-x64\nConsole=maybe", "", {"Console is \"maybe\": give yes or no"}},
         // As in a settings file, the first of a repeated key counts.
         Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
                 {"give windows-x64 or linux-x64"}},
