@@ -2,6 +2,7 @@
 
 #include "jvm/java_streams.h"
 #include "jvm/java_text.h"
+#include "jvm/main_invocation.h"
 
 namespace korvan {
 
@@ -34,7 +35,7 @@ std::wstring ThrowableText(JNIEnv* env, jthrowable thrown, const char* method_na
 
 }  // namespace
 
-Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name) {
+Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name, bool capture) {
   jthrowable thrown = env->ExceptionOccurred();
   if (thrown == nullptr) return MessageFailure(MessageId::MainClassNotFound, {class_name});
   env->ExceptionClear();
@@ -49,11 +50,14 @@ Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name) {
                        (IsInstanceOfClass(env, thrown, "java/lang/NoClassDefFoundError") &&
                         ThrowableText(env, thrown, "getMessage") == class_name);
   const std::wstring text = ThrowableText(env, thrown, "toString");
+  const std::wstring stack_trace = capture ? CaptureStackTrace(env, thrown) : std::wstring();
   // The VM's description shows the cause: an initializer's exception, for one.
   env->Throw(thrown);
   DescribePendingException(env);
-  if (missing) return MessageFailure(MessageId::MainClassNotFound, {class_name});
-  return MessageFailure(MessageId::MainClassLinkageError, {class_name, text});
+  Failure failure = missing ? MessageFailure(MessageId::MainClassNotFound, {class_name})
+                            : MessageFailure(MessageId::MainClassLinkageError, {class_name, text});
+  failure.described = stack_trace;
+  return failure;
 }
 
 }  // namespace korvan

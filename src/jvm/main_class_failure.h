@@ -15,6 +15,7 @@ namespace korvan {
 // class that is not there (NoClassDefFoundError naming it) gets message 215,
 // and one that is there but cannot be linked (a superclass missing, a
 // ClassFormatError, its static initializer failing...) a line with the VM's words.
-Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name);
+// With `capture`, the exception's stack trace goes with the failure as well.
+Failure MainClassLoadFailure(JNIEnv* env, const std::wstring& class_name, bool capture);
 
 }  // namespace korvan

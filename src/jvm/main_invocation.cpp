@@ -11,7 +11,7 @@ namespace korvan {
 
 namespace {
 
-Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name) {
+Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name, bool capture) {
   jstring name = NewJavaString(env, class_name);
   if (name == nullptr) {
     DescribePendingException(env);
@@ -26,7 +26,7 @@ Expected<jclass> FindMainClass(JNIEnv* env, const std::wstring& class_name) {
   jclass main_class = env->FindClass(name_bytes);
   env->ReleaseStringUTFChars(name, name_bytes);
   env->DeleteLocalRef(name);
-  if (main_class == nullptr) return MainClassLoadFailure(env, class_name);
+  if (main_class == nullptr) return MainClassLoadFailure(env, class_name, capture);
   return main_class;
 }
 
@@ -46,7 +46,7 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
   const Expected<std::wstring> main_class_name = NameMainClass(env, call.main_class, call.naming);
   if (!main_class_name) return main_class_name.failure();
   Trace(L"main class: " + *main_class_name);
-  Expected<jclass> main_class = FindMainClass(env, *main_class_name);
+  Expected<jclass> main_class = FindMainClass(env, *main_class_name, call.failure_check);
   if (!main_class) return main_class.failure();
 
   const LaunchProtocol protocol =
@@ -70,9 +70,12 @@ Outcome CallMain(JNIEnv* env, const MainCall& call, const ReadyCallback& on_read
   Failure failure = DescribedException(env, thrown, call.failure_check);
   if (call.failure_check) {
     Trace(L"uncaught exception in main:\n" + failure.described);
-    if (call.show_uncaught_exception &&
-        platform::AskAboutUncaughtException(failure.described) == platform::ExceptionDecision::Stop) {
-      platform::EndProcessNow(-1);
+    if (call.show_uncaught_exception) {
+      if (platform::AskAboutUncaughtException(failure.described) == platform::ExceptionDecision::Stop) {
+        platform::EndProcessNow(-1);
+      }
+      // The user has seen it: no error box shows it again.
+      failure.described.clear();
     }
   }
   return failure;

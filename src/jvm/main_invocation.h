@@ -16,7 +16,8 @@ namespace korvan {
 struct MainCall {
   std::wstring main_class;               // internal form: com/example/App; empty when a module names it
   std::vector<std::wstring> arguments;   // handed to main as a String[]
-  bool failure_check = false;            // capture an uncaught exception's stack trace (kept as `described`)
+  bool failure_check = false;            // capture the stack trace of an uncaught exception or a failed
+                                         // main class lookup (kept as `described`)
   bool show_uncaught_exception = false;  // and let the user stop the process there (not for a service)
   bool preview_enabled = false;          // "--enable-preview" among the VM options
   MainClassNaming naming;                // a main jar's or main module's part in naming the class

@@ -27,6 +27,9 @@ struct VmPlan {
   // Handed to the VM as its "exit" hook: called when the application ends the
   // process (System.exit), after the VM's own exit work and before the end.
   void(JNICALL* exit_hook)(jint code) = nullptr;
+  // The windowed launcher keeps what the VM says while it is created, for
+  // its error box (jvm/vm_text_capture.h).
+  bool keep_vm_text = false;
 };
 
 // The plan for the class-path group of settings: `library_path_option` first

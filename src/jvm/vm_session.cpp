@@ -2,6 +2,7 @@
 
 #include "jvm/java_streams.h"
 #include "jvm/jdk11_init_args.h"
+#include "jvm/vm_text_capture.h"
 
 namespace korvan {
 
@@ -29,11 +30,21 @@ std::uint64_t VmSession::DefaultJavaStackSize() const {
 }
 
 Expected<JNIEnv*> VmSession::Create(const std::vector<std::string>& options,
-                                     void(JNICALL* exit_hook)(jint)) {
+                                     void(JNICALL* exit_hook)(jint), bool keep_vm_text) {
   std::vector<JavaVMOption> vm_options(options.size());
   for (std::size_t i = 0; i < options.size(); ++i) {
     vm_options[i].optionString = const_cast<char*>(options[i].c_str());
     vm_options[i].extraInfo = nullptr;
+  }
+  if (keep_vm_text) {
+    // First: the VM takes its hooks in order with the other options, and an
+    // option before them could not be explained through them.
+    BeginKeepingVmText(exit_hook);
+    exit_hook = nullptr;
+    vm_options.insert(vm_options.begin(),
+                      {{const_cast<char*>("vfprintf"), reinterpret_cast<void*>(CopyVmText)},
+                       {const_cast<char*>("exit"), reinterpret_cast<void*>(ReportExitDuringCreation)},
+                       {const_cast<char*>("abort"), reinterpret_cast<void*>(ReportAbortDuringCreation)}});
   }
   if (exit_hook != nullptr) {
     vm_options.push_back({const_cast<char*>("exit"), reinterpret_cast<void*>(exit_hook)});
@@ -48,9 +59,12 @@ Expected<JNIEnv*> VmSession::Create(const std::vector<std::string>& options,
   JNIEnv* env = nullptr;
   const jint result =
       functions_.create_java_vm(&vm, reinterpret_cast<void**>(&env), &arguments);
+  const std::wstring vm_said = keep_vm_text ? EndKeepingVmText() : std::wstring();
   if (result != JNI_OK) {
-    return MessageFailure(MessageId::JniExceptionWithReason,
-                          {LookupMessage(MessageId::CreateVmFailed), CreationFailureReason(result)});
+    Failure failure = MessageFailure(MessageId::JniExceptionWithReason,
+                                     {LookupMessage(MessageId::CreateVmFailed), CreationFailureReason(result)});
+    failure.described = vm_said;
+    return failure;
   }
   vm_.store(vm, std::memory_order_release);
   return env;

@@ -29,9 +29,10 @@ class VmSession {
 
   // Creates the VM on the calling thread, which stays attached to it, with
   // `options` handed over whole, and `exit_hook` as its "exit" hook when
-  // given; message 203 with the reason when the VM refuses.
+  // given; message 203 with the reason when the VM refuses. With
+  // `keep_vm_text`, what the VM said while refusing goes with the failure.
   Expected<JNIEnv*> Create(const std::vector<std::string>& options,
-                           void(JNICALL* exit_hook)(jint) = nullptr);
+                           void(JNICALL* exit_hook)(jint) = nullptr, bool keep_vm_text = false);
 
   // The VM once its creation has finished; null before that, or when it failed.
   JavaVM* vm() const { return vm_.load(std::memory_order_acquire); }

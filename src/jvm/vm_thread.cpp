@@ -27,7 +27,7 @@ struct VmThreadWork {
 
 int RunVmWork(void* context) {
   auto& work = *static_cast<VmThreadWork*>(context);
-  Expected<JNIEnv*> env = work.session.Create(work.plan.options, work.plan.exit_hook);
+  Expected<JNIEnv*> env = work.session.Create(work.plan.options, work.plan.exit_hook, work.plan.keep_vm_text);
   if (!env) {
     work.outcome = env.failure();
   } else {

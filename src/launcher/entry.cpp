@@ -2,6 +2,7 @@
 #include "jvm/application_threads.h"
 #include "launcher/launcher.h"
 #include "launcher/service_host.h"
+#include "launcher/windowed_start.h"
 #include "platform/process.h"
 
 #include <utility>
@@ -9,6 +10,8 @@
 namespace korvan {
 
 int RunLauncher(int argc, char** argv) {
+  // First: whatever is written later reaches a redirected start's handles.
+  PrepareWindowedStart();
   platform::KeepCurrentFolderOutOfLibrarySearch();
   Launcher launcher;
   platform::UseSystemDefaultLocale();

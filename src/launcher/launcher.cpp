@@ -21,6 +21,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/profile.h"
+#include "platform/windowed_program.h"
 #include "settings/settings_location.h"
 #include "settings/settings_paths.h"
 
@@ -95,6 +96,7 @@ Expected<VmPlan> PlanVm(const Launcher& launcher, const std::wstring& library_pa
   Expected<VmPlan> built = BuildVmPlan(*group, memory, library_path_option, entry, std::move(arguments));
   if (!built) return built.failure();
   VmPlan plan = std::move(*built);
+  plan.keep_vm_text = platform::RunsWindowed();
   plan.options.insert(plan.options.end(), launcher.host_vm_options.begin(),
                       launcher.host_vm_options.end());
   if (group->class_data_archive) {
@@ -119,13 +121,15 @@ Outcome RunJavaApplication(Launcher& launcher, std::vector<std::wstring> argumen
   // Every setting has been read: the settings file's parse goes.
   platform::ForgetParsedProfiles();
 
-  // A service captures an uncaught exception for its log: no one reads its standard error.
+  // A service captures an uncaught exception for its log, and the windowed
+  // launcher for its error box: no one reads their standard error.
   const bool preview_enabled = std::find(plan->options.begin(), plan->options.end(),
                                          "--enable-preview") != plan->options.end();
   // A class that a module names is kept for stop and secondaryMain, which
   // wait for the ready point that follows.
   const MainCall call{launcher.settings.main_class, plan->arguments,
-                      launcher.settings.failure_check || launcher.settings.service,
+                      launcher.settings.failure_check || launcher.settings.service ||
+                          platform::RunsWindowed(),
                       launcher.settings.failure_check && !launcher.settings.service,
                       preview_enabled,
                       {launcher.main_jar.launch, EntryOf(launcher.settings).main_module,

@@ -6,6 +6,7 @@
 
 #include "platform/error_stream.h"
 #include "platform/text.h"
+#include "platform/windowed_program.h"
 
 namespace korvan {
 namespace {
@@ -39,6 +40,21 @@ void WriteErrorLine(const Failure& failure) {
   if (!failure.detail.empty()) {
     WriteFlushed(stderr, "korvan: " + platform::NarrowFromWide(failure.detail) + "\n");
   }
+}
+
+std::wstring ErrorBoxText(const Failure& failure) {
+  std::wstring text = failure.silent() ? std::wstring() : ErrorLineText(failure.text);
+  if (!failure.detail.empty()) text += L"\n" + failure.detail;
+  if (!failure.described.empty()) text += (text.empty() ? L"" : L"\n\n") + failure.described;
+  return text;
+}
+
+void UseErrorBoxSink(const std::wstring& title) {
+  SetErrorSink([title](const Failure& failure) {
+    WriteErrorLine(failure);
+    const std::wstring text = ErrorBoxText(failure);
+    if (!text.empty()) platform::ShowErrorBox(title, text);
+  });
 }
 
 }  // namespace korvan

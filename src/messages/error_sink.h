@@ -3,6 +3,7 @@
 // error line, a dialog, a service's log); everything reported goes through it.
 
 #include <functional>
+#include <string>
 
 #include "messages/failure.h"
 
@@ -22,5 +23,13 @@ void ReportFailure(const Failure& failure);
 // flushed so that it comes before anything the VM or the process writes
 // later; the detail, if any, follows on standard error.
 void WriteErrorLine(const Failure& failure);
+
+// What the windowed launcher's box shows for `failure`: the error line's
+// text, then what the VM or the application said about it (`described`).
+std::wstring ErrorBoxText(const Failure& failure);
+
+// The windowed launcher's sink: the error line, for a start whose standard
+// handles were redirected, and the same failure in one box titled `title`.
+void UseErrorBoxSink(const std::wstring& title);
 
 }  // namespace korvan

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "support/launch_folder.h"
+#include "support/pe_header.h"
 #include "support/real_runtimes.h"
 #include "support/text_checks.h"
 
@@ -137,7 +138,10 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   const ProcessResult verified = RunTool({"osslsigncode", "verify", "-CAfile", (folder_.folder() / "cert.pem").string(),
                                       (folder_.folder() / "out/Probe/Probe.exe").string()});
   EXPECT_TRUE(Contains(verified.standard_output, "Signature verification: ok")) << verified.standard_output;
-  ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "2.0.0", extra)));
+  // Console=no by default: the windowed form, whose output reaches the pipes below; 2.0.0: console.
+  EXPECT_EQ(PeSubsystem(folder_.folder() / "out/Probe/Probe.exe"), 2);
+  ASSERT_NO_FATAL_FAILURE(Package("[Package]\nConsole=yes\n" + Description(runtime, "2.0.0", extra)));
+  EXPECT_EQ(PeSubsystem(folder_.folder() / "out/Probe/Probe.exe"), 3);
   const auto msi = [&](const char* action, const std::string& version) {
     const std::string file = WinePath(folder_.folder() / "out" / ("Probe-" + version + "-windows-x64.msi"));
     return RunUnderWine({"msiexec", action, file, "/qn"}, ProcessOptions{"", {}, {}, 180}).exit_code;
@@ -288,6 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"UnknownKeys", "", "", "[Runtime]\nFolders=x\n[Jars]\nLib=x\n",
                 {"line 17: unknown key \"Folders\" in [Runtime]", "line 19: unknown key \"Lib\" in [Jars]"}},
         Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64 or linux-x64"}},
+        Refusal{"WrongConsole", "Target=linux-x64", "Target=linux-x64\nConsole=maybe", "", {"Console is \"maybe\": give yes or no"}},
         // As in a settings file, the first of a repeated key counts.
         Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
                 {"give windows-x64 or linux-x64"}},

@@ -1,7 +1,8 @@
 // The Windows launcher's dialogs under Wine and Xvfb, worked from another
 // process by tests/fixtures/dialog_driver as a user would: the missing-runtime
 // dialog with its link and folder browser, and the "Java Exception" dialog of
-// "Failure Check" over a real VM. Screenshots land in build/windows/screenshots.
+// "Failure Check" over a real VM, and the windowed launcher's error box.
+// Screenshots land in build/windows/screenshots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,6 +31,7 @@ const fs::path kFixtures = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "fixtures";
 const fs::path kScreenshots = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "screenshots";
 const std::string kMissingRuntime = "JRE Not Found";
 const std::string kJavaException = "Java Exception";
+const std::string kErrorBox = "App";  // the windowed launcher's box: the application's name
 const std::string kColourKey = "HKCU\\Software\\Microsoft\\Internet Explorer\\Settings";
 
 
@@ -58,6 +60,7 @@ class DialogTestBase : public testing::Test {
         run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
       Drive({"press", kMissingRuntime, "2"});
       Drive({"press", kJavaException, "303"});
+      Drive({"press", kErrorBox, "1"});
       run_.wait();
     }
   }
@@ -505,6 +508,53 @@ TEST_F(ExceptionDialogTest, IgnoreLetsTheRunEnd) {
                        "\tat java.base/java.lang.NumberFormatException.forInputString("))
       << result.standard_error;
 }
+
+// The windowed launcher (korvanw.exe): each failure also in one box titled
+// with the application's name, the error line first, then what the VM said
+// (`explained`); the error line still reaches the redirected standard output.
+struct ErrorBoxCase {
+  std::string name, entry, vm_option, command, explained;
+  int exit_code = 255;
+};
+
+class ErrorBoxDialogTest : public DialogTestBase, public testing::WithParamInterface<ErrorBoxCase> {};
+
+TEST_P(ErrorBoxDialogTest, ShowsTheFailureInABox) {
+  const RealRuntime runtime = NewestRuntime(TargetKind::Windows);
+  if (const std::string why = WhyNotRunnable(runtime); !why.empty()) GTEST_SKIP() << why;
+  fs::copy_file(fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvanw.exe", folder_.launcher(),
+                fs::copy_options::overwrite_existing);
+  folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + LauncherPath(runtime) + "\n" +
+                        GetParam().entry + "\nVirtual Machine Parameters=" + WineVmOptions(runtime) +
+                        " " + GetParam().vm_option + "\n[Class Path]\nClass Path=" +
+                        WinePath(std::string(KORVAN_JAVA_TESTS_DIR) + "/probe.jar") +
+                        "\n[Application]\nCmd=" + GetParam().command + "\n");
+  Start();
+  const std::string box = ControlOf(Dump(kErrorBox), 65535).text;
+  Screenshot(kErrorBox, "error-box-" + GetParam().name + ".png");
+  ASSERT_EQ(Drive({"press", kErrorBox, "1"}).exit_code, 0);
+  EXPECT_EQ(Drive({"--wait", "3", "gone", kErrorBox}).exit_code, 0) << "a second box";
+  const ProcessResult result = Finish();
+  EXPECT_EQ(result.exit_code, GetParam().exit_code);
+  const std::string line = std::regex_replace(StripLineEnd(result.standard_output), std::regex("\r\n"), "\\n");
+  EXPECT_EQ(box.substr(0, line.size()), line) << "the box does not begin with the error line";
+  EXPECT_TRUE(Contains(box, GetParam().explained)) << box;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ErrorBoxDialogTest,
+    testing::Values(
+        ErrorBoxCase{"NoMainJar", "Main Jar=Z:\\nowhere\\app.jar", "", "args", "Z:\\nowhere\\app.jar"},
+        ErrorBoxCase{"RefusedOption", "Main Class=korvan.probe.Probe", "-Xfoo", "args",
+                     "Unrecognized option: -Xfoo"},
+        ErrorBoxCase{"VmEndsItsCreation", "Main Class=korvan.probe.Probe", "-Xms2g -Xmx1g", "args",
+                     "Error occurred during initialization of VM\\nInitial heap size set to a larger value "
+                     "than the maximum heap size", 1},
+        ErrorBoxCase{"MissingMainClass", "Main Class=korvan.probe.Missing", "", "args",
+                     "java.lang.ClassNotFoundException: korvan.probe.Missing"},
+        ErrorBoxCase{"UncaughtException", "Main Class=korvan.probe.Probe", "", "throw boom",
+                     "java.lang.IllegalStateException: boom"}),
+    [](const testing::TestParamInfo<ErrorBoxCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace korvan::e2e

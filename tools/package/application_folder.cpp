@@ -109,6 +109,7 @@ bool PrepareLauncher(const PackageDescription& d, const std::wstring& launcher, 
   options.launcher = target.wstring();
   options.icon = d.icon;
   options.version_pairs = VersionPairs(d);
+  options.windowed = !d.console;
   if (stamp::StampLauncher(options, error)) return true;
   error = L"stamping " + target.wstring() + L" failed: " + error;
   return false;

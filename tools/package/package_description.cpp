@@ -37,12 +37,12 @@ const std::vector<KeyRule>& KeyRules() {
       {L"Package", L"Version", Into(&PackageDescription::version)},
       {L"Package", L"Vendor", Into(&PackageDescription::vendor)},
       {L"Package", L"Description", Into(&PackageDescription::summary)},
-      {L"Package", L"Console", YesInto(&PackageDescription::console)},
       {L"Package", L"Target", nullptr},  // checked on its own
       {L"Package", L"Icon", Into(&PackageDescription::icon)},
       {L"Package", L"Upgrade Code", Into(&PackageDescription::upgrade_code)},
       {L"Package", L"Launcher", Into(&PackageDescription::launcher)},
       {L"Package", L"Output", Into(&PackageDescription::output)},
+      {L"Package", L"Console", nullptr},  // checked on its own
       {L"Jars", L"Main Jar", Into(&PackageDescription::main_jar)},
       {L"Jars", L"Lib Folder", Into(&PackageDescription::lib_folder)},
       {L"Runtime", L"Folder", Into(&PackageDescription::runtime)},
@@ -138,6 +138,7 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
     errors.push_back(path + (line ? L" line " + std::to_wstring(line) : L"") + L": " + what);
   };
   std::wstring target;
+  std::wstring console = L"no";
   // As the profile functions read a settings file, the first of a repeated
   // key counts, also across repeated sections.
   std::vector<const KeyRule*> given;
@@ -189,7 +190,7 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
           if (rule->set) {
             rule->set(description, Unquoted(*entry.value));
           } else {
-            target = Unquoted(*entry.value);
+            (rule->key == L"Target" ? target : console) = Unquoted(*entry.value);
           }
         }
       }
@@ -201,6 +202,10 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
     description.target = PackageTarget::LinuxX64;
   } else {
     problem(0, L"[Package] Target is \"" + target + L"\": give windows-x64 or linux-x64");
+  }
+  description.console = platform::EqualsIgnoringAsciiCase(console, L"yes");
+  if (!description.console && !platform::EqualsIgnoringAsciiCase(console, L"no")) {
+    problem(0, L"[Package] Console is \"" + console + L"\": give yes or no");
   }
   for (const auto& [value, what] : {std::pair{&description.name, L"[Package] Name"},
                                     std::pair{&description.version, L"[Package] Version"},

@@ -32,7 +32,6 @@ struct PackageDescription {
   std::wstring version;
   std::wstring vendor;
   std::wstring summary;  // [Package] Description: shortcut comments
-  bool console = false;  // a console application: the desktop entry opens a terminal
   PackageTarget target = PackageTarget::WindowsX64;
   std::wstring icon;
   std::wstring upgrade_code;
@@ -47,6 +46,7 @@ struct PackageDescription {
   std::wstring password_file;
   std::wstring password_variable;
   std::wstring timestamp_server;
+  bool console = false;  // the console launcher (and a terminal for the desktop entry); by default windowed
   bool msi = false;
   bool deb = false;
   bool desktop_shortcut = false;

@@ -43,6 +43,7 @@ struct PeImage {
 
   // File offsets of the fields the writer updates.
   std::size_t CheckSumOffset() const { return optional_offset + 64; }
+  std::size_t SubsystemOffset() const { return optional_offset + 68; }
   std::size_t SizeOfImageOffset() const { return optional_offset + 56; }
   std::size_t SizeOfInitializedDataOffset() const { return optional_offset + 8; }
   std::size_t ResourceDirectoryOffset() const { return optional_offset + 112 + 2 * 8; }

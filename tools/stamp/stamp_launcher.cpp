@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "byte_order.h"
 #include "icon_file.h"
 #include "launcher_resources.h"
 #include "pe_image.h"
@@ -145,6 +146,13 @@ bool EditWindowsResources(const StampOptions& options, pe::ResourceTree& tree, s
   return true;
 }
 
+// The launcher reads its form from this field when it starts.
+void SetSubsystem(std::string& bytes, const pe::PeImage& image, bool windowed) {
+  constexpr std::uint16_t kWindowsGui = 2, kWindowsConsole = 3;
+  pe::PutU16(bytes, image.SubsystemOffset(), windowed ? kWindowsGui : kWindowsConsole);
+  if (image.checksum != 0) pe::PutU32(bytes, image.CheckSumOffset(), pe::PeChecksum(bytes, image.CheckSumOffset()));
+}
+
 bool StampWindowsLauncher(const StampOptions& options, const std::string& bytes,
                           const std::optional<std::string>& payload, const std::wstring& target,
                           std::wstring& error) {
@@ -156,8 +164,9 @@ bool StampWindowsLauncher(const StampOptions& options, const std::string& bytes,
   if (payload) pe::SetSettingsText(*tree, &*payload);
   if (options.remove_settings) pe::SetSettingsText(*tree, nullptr);
   if (!EditWindowsResources(options, *tree, error)) return false;
-  const std::optional<std::string> stamped = pe::WriteWithResources(bytes, *image, *tree, why);
+  std::optional<std::string> stamped = pe::WriteWithResources(bytes, *image, *tree, why);
   if (!stamped) return Fail(error, options.launcher + L" is refused, and left as it was: " + Wide(why));
+  if (options.windowed) SetSubsystem(*stamped, *image, *options.windowed);
   if (!ReplaceFile(options.launcher, target, *stamped)) return Fail(error, L"cannot write " + target);
   return true;
 }

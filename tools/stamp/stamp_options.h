@@ -40,6 +40,8 @@ struct StampOptions {
   std::vector<std::wstring> version_files;
   std::wstring launcher;
   std::optional<std::wstring> text_file;
+  // korvan-package: the windowed form (GUI subsystem) or the console form.
+  std::optional<bool> windowed;
 
   bool EditsWindowsResources() const {
     return !icon.empty() || remove_icon || !version_pairs.empty() || !version_files.empty() ||

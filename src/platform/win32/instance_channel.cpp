@@ -185,6 +185,10 @@ class MappingChannel : public InstanceChannel {
       ReleaseMutex(objects_->lock.get());
       return HandOverResult::kHandedOver;
     }
+    // The first instance may bring its window to the front when it serves
+    // this start: a process that the user did not start last may not,
+    // unless this one passes it the right.
+    AllowSetForegroundWindow(GetProcessId(process_.get()));
     // A holder that died after its post may have left the event set.
     ResetEvent(objects_->copied.get());
     tag_ = NewTag();

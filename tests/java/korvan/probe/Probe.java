@@ -63,6 +63,9 @@ public final class Probe {
       case "splash":
         printSplashScreen();
         break;
+      case "console":
+        System.out.println("console=" + (System.console() == null ? "none" : "present"));
+        break;
       default:
         throw new IllegalArgumentException("unknown action " + action);
     }
