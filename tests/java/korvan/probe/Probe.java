@@ -61,7 +61,7 @@ public final class Probe {
         printManifestEffects();
         break;
       case "splash":
-        printSplashScreen();
+        printSplashScreen(rest.length > 0 && rest[0].equals("window"));
         break;
       case "console":
         System.out.println("console=" + (System.console() == null ? "none" : "present"));
@@ -105,10 +105,11 @@ public final class Probe {
   }
 
   // The splash screen the launcher showed, and that the first window closes it.
-  private static void printSplashScreen() {
+  // A window only when asked: AWT's start-up is slow under Wine.
+  private static void printSplashScreen(boolean window) {
     java.awt.SplashScreen splash = java.awt.SplashScreen.getSplashScreen();
     System.out.println("splash=" + (splash == null ? "none" : splash.getImageURL()));
-    if (splash == null) return;
+    if (splash == null || !window) return;
     java.awt.Frame frame = new java.awt.Frame("probe");
     frame.setVisible(true);
     System.out.println("after a window=" + java.awt.SplashScreen.getSplashScreen());
