@@ -8,7 +8,7 @@
 namespace korvan {
 namespace {
 
-std::string Little(std::uint32_t value, int width) {
+std::string Little(std::uint64_t value, int width) {
   std::string bytes;
   for (int i = 0; i < width; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
   return bytes;
