@@ -97,9 +97,8 @@ bool PrepareLauncher(const PackageDescription& d, const std::wstring& launcher, 
     return false;
   }
   // The symbol table of a build is no use to users and is most of its size.
-  const std::wstring strip = d.Windows() ? L"x86_64-w64-mingw32-strip" : L"strip";
-  if (!RunTool({strip, L"--strip-all", target.wstring()},
-               d.Windows() ? L"binutils-mingw-w64-x86-64" : L"binutils", error)) {
+  const TargetFacts& facts = FactsOf(d.target);
+  if (!RunTool({facts.strip, L"--strip-all", target.wstring()}, facts.strip_package, error)) {
     return false;
   }
   if (!d.Windows()) return true;  // a Linux launcher carries no icon or version information
@@ -144,8 +143,10 @@ bool BundleRuntime(const PackageDescription& d, const fs::path& target, std::wst
 #ifdef _WIN32
   const bool target_is_host = d.Windows();
   const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink.exe";
+#elif defined(__aarch64__)
+  const bool target_is_host = d.target == PackageTarget::LinuxArm64;
 #else
-  const bool target_is_host = !d.Windows();
+  const bool target_is_host = d.target == PackageTarget::LinuxX64;
   const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink";
 #endif
   std::error_code ignored;

@@ -24,8 +24,9 @@ namespace {
 
 // KORVAN_WINDOWS_LAUNCHER names another Windows launcher to test (a stamped
 // one, see tests/e2e/CMakeLists.txt); by default the one the build made.
-fs::path LauncherBuild(TargetKind kind) {
-  if (kind == TargetKind::Linux) return LinuxBuildDir() / "korvan";
+fs::path LauncherBuild(const Target& target) {
+  if (target.arm64) return fs::path(KORVAN_SOURCE_DIR) / "build" / "linux-arm64" / "korvan";
+  if (target.kind == TargetKind::Linux) return LinuxBuildDir() / "korvan";
   if (const char* other = std::getenv("KORVAN_WINDOWS_LAUNCHER")) return other;
   return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
 }
@@ -45,11 +46,29 @@ std::string WithCrLf(const std::string& text) {
   return result;
 }
 
+// Debian's qemu-user-static, and the C library of its cross toolchain.
+constexpr const char kArm64Emulator[] = "/usr/bin/qemu-aarch64-static";
+constexpr const char kArm64Libraries[] = "/usr/aarch64-linux-gnu";
+
 }  // namespace
 
+std::vector<std::string> MachineCommand(const Target& target, const std::string& program) {
+  if (!target.arm64) return {program};
+  return {kArm64Emulator, "-L", kArm64Libraries, program};
+}
+
 std::string WhyNotRunnable(const Target& target) {
+  if (target.arm64) {
+    if (!fs::exists(LauncherBuild(target))) {
+      return LauncherBuild(target).string() + " is not built: scripts/build builds it (preset linux-arm64)";
+    }
+    if (!fs::exists(kArm64Emulator) || !fs::is_directory(kArm64Libraries)) {
+      return std::string("no ") + kArm64Emulator + " or " + kArm64Libraries + ": scripts/install-deps installs them";
+    }
+    return "";
+  }
   if (target.kind == TargetKind::Linux) return "";
-  if (!fs::exists(LauncherBuild(target.kind))) return LauncherBuild(target.kind).string() + " is not built";
+  if (!fs::exists(LauncherBuild(target))) return LauncherBuild(target).string() + " is not built";
   if (std::getenv("WINEPREFIX") == nullptr) return "no Wine session (WINEPREFIX): scripts/run-tests starts one";
   return "";
 }
@@ -65,9 +84,10 @@ std::string WinePath(const fs::path& path) {
 LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_name)
     : target_(target), folder_(MakeTemporaryFolder()) {
   launcher_file_ = launcher_name + (windows() ? ".exe" : "");
-  const fs::path build = LauncherBuild(target.kind);
+  const fs::path build = LauncherBuild(target);
   if (!fs::exists(build)) {
-    if (!windows()) ADD_FAILURE() << build << " is missing";  // Windows tests skip (WhyNotRunnable)
+    // Windows and ARM64 tests skip (WhyNotRunnable)
+    if (!windows() && !target.arm64) ADD_FAILURE() << build << " is missing";
     return;
   }
   fs::create_directories(launcher().parent_path());
@@ -175,10 +195,15 @@ ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string>
   return folder.windows() ? RunUnderWine(options) : RunProcess(options, ProcessOptions{});
 }
 
+std::vector<std::string> LaunchFolder::Command(const std::vector<std::string>& arguments) const {
+  std::vector<std::string> command = MachineCommand(target_, launcher().string());
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
 ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
                                 ProcessOptions options) const {
-  std::vector<std::string> command{launcher().string()};
-  command.insert(command.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> command = Command(arguments);
   if (options.working_directory.empty()) options.working_directory = folder_.string();
   if (!windows()) return RunProcess(command, options);
   if (options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);
