@@ -34,7 +34,6 @@ void MakeCertificate(const fs::path& folder) {
                  (folder / "cert.p12").string(), "-passout", "pass:test"}).exit_code, 0);
 }
 
-// The package target whose launcher and runtime `target` runs.
 std::string PackageTarget(const Target& target) {
   return target.kind == TargetKind::Windows ? "windows-x64" : target.arm64 ? "linux-arm64" : "linux-x64";
 }
@@ -98,9 +97,7 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const fs::path unpacked = folder_.folder() / "unpacked";
     fs::create_directory(unpacked);
     ASSERT_EQ(RunTool({"tar", "-xzf", Archive("1.0.0"), "-C", unpacked.string()}).exit_code, 0);
-    std::vector<std::string> command = MachineCommand(runtime.target, (unpacked / "Probe/Probe").string());
-    command.insert(command.end(), probe.begin(), probe.end());
-    const ProcessResult ran = RunTool(command);
+    const ProcessResult ran = RunTool(MachineCommand(runtime.target, (unpacked / "Probe/Probe").string(), probe));
     EXPECT_EQ(ran.standard_output, loaded) << ran.standard_error;
     EXPECT_TRUE(fs::exists(unpacked / "Probe/jre64/lib/server/libjvm.so"));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(unpacked / "Probe/lib/extra.jar.link")));
@@ -108,9 +105,7 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const fs::path installed = folder_.folder() / "installed";
     ASSERT_EQ(RunTool({"dpkg-deb", "-x", deb, installed.string()}).exit_code, 0);
     EXPECT_EQ(fs::read_symlink(installed / "usr/bin/probe"), "/opt/probe/Probe");
-    command = MachineCommand(runtime.target, (installed / "opt/probe/Probe").string());
-    command.insert(command.end(), probe.begin(), probe.end());
-    const ProcessResult from_deb = RunTool(command);
+    const ProcessResult from_deb = RunTool(MachineCommand(runtime.target, (installed / "opt/probe/Probe").string(), probe));
     EXPECT_EQ(from_deb.standard_output, loaded) << from_deb.standard_error;
     EXPECT_TRUE(Contains(RunTool({"dpkg-deb", "-f", deb, "Package", "Version", "Architecture"}).standard_output,
                          "Package: probe\nVersion: 1.0.0\nArchitecture: " +

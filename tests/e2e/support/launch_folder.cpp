@@ -52,20 +52,17 @@ constexpr const char kArm64Libraries[] = "/usr/aarch64-linux-gnu";
 
 }  // namespace
 
-std::vector<std::string> MachineCommand(const Target& target, const std::string& program) {
-  if (!target.arm64) return {program};
-  return {kArm64Emulator, "-L", kArm64Libraries, program};
+std::vector<std::string> MachineCommand(const Target& target, const std::string& program,
+                                        const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{program};
+  if (target.arm64) command = {kArm64Emulator, "-L", kArm64Libraries, program};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
 }
 
 std::string WhyNotRunnable(const Target& target) {
-  if (target.arm64) {
-    if (!fs::exists(LauncherBuild(target))) {
-      return LauncherBuild(target).string() + " is not built: scripts/build builds it (preset linux-arm64)";
-    }
-    if (!fs::exists(kArm64Emulator) || !fs::is_directory(kArm64Libraries)) {
-      return std::string("no ") + kArm64Emulator + " or " + kArm64Libraries + ": scripts/install-deps installs them";
-    }
-    return "";
+  if (target.arm64 && !(fs::exists(LauncherBuild(target)) && fs::exists(kArm64Emulator))) {
+    return LauncherBuild(target).string() + " or " + kArm64Emulator + " is missing: scripts/build, scripts/install-deps";
   }
   if (target.kind == TargetKind::Linux) return "";
   if (!fs::exists(LauncherBuild(target))) return LauncherBuild(target).string() + " is not built";
@@ -86,8 +83,7 @@ LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_nam
   launcher_file_ = launcher_name + (windows() ? ".exe" : "");
   const fs::path build = LauncherBuild(target);
   if (!fs::exists(build)) {
-    // Windows and ARM64 tests skip (WhyNotRunnable)
-    if (!windows() && !target.arm64) ADD_FAILURE() << build << " is missing";
+    if (!windows() && !target.arm64) ADD_FAILURE() << build << " is missing";  // others skip (WhyNotRunnable)
     return;
   }
   fs::create_directories(launcher().parent_path());
@@ -196,14 +192,12 @@ ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string>
 }
 
 std::vector<std::string> LaunchFolder::Command(const std::vector<std::string>& arguments) const {
-  std::vector<std::string> command = MachineCommand(target_, launcher().string());
-  command.insert(command.end(), arguments.begin(), arguments.end());
-  return command;
+  return MachineCommand(target_, launcher().string(), arguments);
 }
 
 ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
                                 ProcessOptions options) const {
-  std::vector<std::string> command = Command(arguments);
+  const std::vector<std::string> command = Command(arguments);
   if (options.working_directory.empty()) options.working_directory = folder_.string();
   if (!windows()) return RunProcess(command, options);
   if (options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);

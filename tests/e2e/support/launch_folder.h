@@ -30,12 +30,13 @@ std::filesystem::path LinuxBuildDir();
 std::string TargetName(const testing::TestParamInfo<Target>& info);
 
 // Why `target` cannot run here, or "" when it can: the Windows target needs
-// build/windows/korvan.exe and Wine, in the session of scripts/run-tests; the
-// ARM64 one build/linux-arm64/korvan and qemu-aarch64-static.
+// build/windows/korvan.exe and Wine, in the session of scripts/run-tests; ARM64
+// build/linux-arm64/korvan and qemu-aarch64-static.
 std::string WhyNotRunnable(const Target& target);
-// The command that runs `program`, a Linux program of the target's machine:
-// under qemu-user for ARM64, with the ARM64 C library of the cross toolchain.
-std::vector<std::string> MachineCommand(const Target& target, const std::string& program);
+// The command that runs `program`, a Linux program of the target's machine
+// (under qemu-user for ARM64), with `arguments`.
+std::vector<std::string> MachineCommand(const Target& target, const std::string& program,
+                                        const std::vector<std::string>& arguments = {});
 
 #define KORVAN_SKIP_UNLESS_RUNNABLE(target) \
   if (const std::string why = WhyNotRunnable(target); !why.empty()) GTEST_SKIP() << why

@@ -30,10 +30,8 @@ std::vector<RealRuntime> RealRuntimesOf(TargetKind kind, int minimum_line = 0);
 RealRuntime NewestRuntime(TargetKind kind);
 std::string RuntimeName(const testing::TestParamInfo<RealRuntime>& info);
 
-// The ARM64 runtime (build/runtimes/linux-arm64-21) that the ARM64 launcher
-// hosts under qemu-user, after `runtimes`. Emulation is slow: the tables that
-// take it are few, and tests/e2e/CMakeLists.txt runs only some of their cases
-// with it, those another machine can break.
+// `runtimes`, then the ARM64 runtime that the ARM64 launcher hosts under
+// qemu-user (tests/e2e/CMakeLists.txt runs only a few cases with it).
 std::vector<RealRuntime> WithArm64(std::vector<RealRuntime> runtimes);
 
 // Why `runtime` cannot run here, or "" when it can.
