@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "jvm/vm_session.h"
 #include "platform/text.h"
@@ -67,14 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
                          std::ofstream(file, std::ios::binary) << head;
                        },
                        "cut short"},
-        UnloadableCase{"LibraryOfAnotherMachine",
-                       [](const auto& file) {
-                         std::ifstream jvm(KORVAN_TEST_JDK "/lib/server/libjvm.so", std::ios::binary);
-                         std::string library((std::istreambuf_iterator<char>(jvm)), {});
-                         library[18] = library[18] == 62 ? '\xB7' : 62;  // e_machine: AArch64 <-> x86-64
-                         std::ofstream(file, std::ios::binary) << library;
-                       },
-                       ", which this launcher cannot load"},
         UnloadableCase{"Fifo", [](const auto& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); },
                        "not a regular file"}),
     [](const testing::TestParamInfo<UnloadableCase>& info) { return info.param.name; });
