@@ -143,10 +143,12 @@ bool BundleRuntime(const PackageDescription& d, const fs::path& target, std::wst
 #ifdef _WIN32
   const bool target_is_host = d.Windows();
   const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink.exe";
-#elif defined(__aarch64__)
+#else
+#if defined(__aarch64__)
   const bool target_is_host = d.target == PackageTarget::LinuxArm64;
 #else
   const bool target_is_host = d.target == PackageTarget::LinuxX64;
+#endif
   const fs::path own_jlink = fs::path(d.runtime) / "bin" / "jlink";
 #endif
   std::error_code ignored;
