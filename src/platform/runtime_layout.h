@@ -38,9 +38,11 @@ struct RuntimeLayout {
   std::wstring splash_library;
 };
 
-// The two layouts the launcher knows, for tests and for the backends.
+// The layouts the launcher knows, for tests, the packaging tool and the
+// backends. A Linux JDK 8 keeps its JVM libraries in lib/<machine_folder>/:
+// "amd64" on x86-64, "aarch64" on ARM64.
 const RuntimeLayout& WindowsRuntimeLayout();
-const RuntimeLayout& LinuxRuntimeLayout();
+RuntimeLayout LinuxRuntimeLayout(const std::wstring& machine_folder);
 
 // The layout of the system the launcher runs on.
 const RuntimeLayout& GetRuntimeLayout();

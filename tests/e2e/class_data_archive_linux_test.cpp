@@ -72,6 +72,8 @@ std::string WhyNoArchive(const RealRuntime& runtime) {
 // The launch of the cases below, on the runtime `runtime_`.
 class ArchiveLinux {
  protected:
+  explicit ArchiveLinux(const Target& target = Target{TargetKind::Linux, "Linux"}) : folder_(target) {}
+
   void UseRuntime(const RealRuntime& runtime) {
     if (const std::string why = WhyNoArchive(runtime); !why.empty()) GTEST_SKIP() << why;
     runtime_ = runtime;
@@ -153,7 +155,7 @@ class ArchiveLinux {
     ASSERT_TRUE(CacheFile(Ending() + ".part").empty());
   }
 
-  LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
+  LaunchFolder folder_;
   RealRuntime runtime_ = kRuntimes.front();
   std::map<std::string, std::string> environment_;
   std::string cache_root_ = folder_.NativePath("cache");
@@ -161,6 +163,7 @@ class ArchiveLinux {
 
 class ArchiveLinuxTest : public ArchiveLinux, public testing::TestWithParam<RealRuntime> {
  protected:
+  ArchiveLinuxTest() : ArchiveLinux(GetParam().target) {}
   void SetUp() override { UseRuntime(GetParam()); }
 };
 
@@ -361,7 +364,7 @@ TEST_P(ArchiveLinuxTest, FolderOnTheClassPathGetsNoArchive) {
   EXPECT_FALSE(fs::exists(ArchiveFolder()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Runtimes, ArchiveLinuxTest, testing::ValuesIn(kRuntimes), RuntimeName);
+INSTANTIATE_TEST_SUITE_P(Runtimes, ArchiveLinuxTest, testing::ValuesIn(WithArm64(kRuntimes)), RuntimeName);
 
 // Where the cache cannot be, the run goes on without an archive; the VM,
 // handed no archive option, plays no part, so one runtime shows it.

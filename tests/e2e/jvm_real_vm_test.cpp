@@ -93,7 +93,7 @@ class JvmRealTest : public RealRuntimeTest {
   LaunchFolder folder_{GetParam().target};
 };
 
-INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealTest, testing::ValuesIn(RealRuntimes()), RuntimeName);
+INSTANTIATE_TEST_SUITE_P(Runtimes, JvmRealTest, testing::ValuesIn(WithArm64(RealRuntimes())), RuntimeName);
 
 TEST_P(JvmRealTest, ArgumentsArriveIntact) {
   const ProcessResult result = Launch({}, {"args", "two words", "C:\\x", "", "caf\u00E9",

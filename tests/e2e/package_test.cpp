@@ -35,11 +35,14 @@ void MakeCertificate(const fs::path& folder) {
                  (folder / "cert.p12").string(), "-passout", "pass:test"}).exit_code, 0);
 }
 
+std::string PackageTarget(const Target& target) {
+  return target.kind == TargetKind::Windows ? "windows-x64" : target.arm64 ? "linux-arm64" : "linux-x64";
+}
+
 // A description of the probe application for `runtime`, in `folder`.
 std::string Description(const RealRuntime& runtime, const std::string& version, const std::string& extra = "") {
-  const bool windows = runtime.target.kind == TargetKind::Windows;
   return "; the probe application\n[Package]\nName=Probe\nVersion=" + version +
-         "\nVendor=Korvan Tests\nTarget=" + (windows ? "windows-x64" : "linux-x64") +
+         "\nVendor=Korvan Tests\nTarget=" + PackageTarget(runtime.target) +
          "\nUpgrade Code={6C1F0E2A-9B3D-4A57-8E61-2F4D5C6B7A80}\n"
          "[Jars]\nMain Jar=" + (kJars / "probe.jar").string() + "\nLib Folder=lib\n"
          "[Runtime]\nFolder=" + runtime.home + "\n" + extra +
@@ -64,8 +67,9 @@ class PackageTest : public RealRuntimeTest {
   }
 
   std::string Archive(const std::string& version) const {
-    const bool windows = folder_.windows();
-    return (folder_.folder() / "out" / ("Probe-" + version + (windows ? "-windows-x64.zip" : "-linux-x64.tar.gz"))).string();
+    return (folder_.folder() / "out" /
+            ("Probe-" + version + "-" + PackageTarget(folder_.target()) + (folder_.windows() ? ".zip" : ".tar.gz")))
+        .string();
   }
 
   LaunchFolder folder_{GetParam().target};
@@ -87,11 +91,11 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
   }
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   const std::string first = ReadText(Archive("1.0.0"));
-  const std::string first_deb = ReadText(folder_.folder() / "out/Probe-1.0.0-linux-x64.deb");
+  const std::string deb = (folder_.folder() / "out" / ("Probe-1.0.0-" + PackageTarget(runtime.target) + ".deb")).string();
+  const std::string first_deb = ReadText(deb);
   ASSERT_NO_FATAL_FAILURE(Package(Description(runtime, "1.0.0", extra)));
   // Reproducible, but for the signing time, which only SOURCE_DATE_EPOCH fixes.
   if (!folder_.windows()) EXPECT_TRUE(first == ReadText(Archive("1.0.0"))) << "two runs gave different archives";
-  const std::string deb = (folder_.folder() / "out/Probe-1.0.0-linux-x64.deb").string();
   if (!folder_.windows()) EXPECT_TRUE(first_deb == ReadText(deb)) << "two runs gave different .deb files";
   const std::vector<std::string> probe = {"load", "korvan.extra.Extra"};
   const std::string loaded = folder_.Lines("korvan.extra.Extra from extra.jar\n");
@@ -100,7 +104,7 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const fs::path unpacked = folder_.folder() / "unpacked";
     fs::create_directory(unpacked);
     ASSERT_EQ(RunTool({"tar", "-xzf", Archive("1.0.0"), "-C", unpacked.string()}).exit_code, 0);
-    const ProcessResult ran = RunTool({(unpacked / "Probe/Probe").string(), "load", "korvan.extra.Extra"});
+    const ProcessResult ran = RunTool(MachineCommand(runtime.target, (unpacked / "Probe/Probe").string(), probe));
     EXPECT_EQ(ran.standard_output, loaded) << ran.standard_error;
     EXPECT_TRUE(fs::exists(unpacked / "Probe/jre64/lib/server/libjvm.so"));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(unpacked / "Probe/lib/extra.jar.link")));
@@ -108,10 +112,11 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
     const fs::path installed = folder_.folder() / "installed";
     ASSERT_EQ(RunTool({"dpkg-deb", "-x", deb, installed.string()}).exit_code, 0);
     EXPECT_EQ(fs::read_symlink(installed / "usr/bin/probe"), "/opt/probe/Probe");
-    const ProcessResult from_deb = RunTool({(installed / "opt/probe/Probe").string(), "load", "korvan.extra.Extra"});
+    const ProcessResult from_deb = RunTool(MachineCommand(runtime.target, (installed / "opt/probe/Probe").string(), probe));
     EXPECT_EQ(from_deb.standard_output, loaded) << from_deb.standard_error;
-    EXPECT_TRUE(Contains(RunTool({"dpkg-deb", "-f", deb, "Package", "Version"}).standard_output,
-                         "Package: probe\nVersion: 1.0.0\n"));
+    EXPECT_TRUE(Contains(RunTool({"dpkg-deb", "-f", deb, "Package", "Version", "Architecture"}).standard_output,
+                         "Package: probe\nVersion: 1.0.0\nArchitecture: " +
+                             std::string(runtime.target.arm64 ? "arm64" : "amd64") + "\n"));
     const fs::path entry = installed / "usr/share/applications/probe.desktop";
     const ProcessResult validated = RunTool({"desktop-file-validate", entry.string()});
     EXPECT_EQ(validated.exit_code, 0) << validated.standard_output << validated.standard_error;
@@ -186,7 +191,7 @@ TEST_P(PackageTest, PackagesRunWithTheirBundledRuntime) {
 }
 
 std::vector<RealRuntime> NewestOfEachTarget() {
-  return {NewestRuntime(TargetKind::Linux), NewestRuntime(TargetKind::Windows)};
+  return WithArm64({NewestRuntime(TargetKind::Linux), NewestRuntime(TargetKind::Windows)});
 }
 INSTANTIATE_TEST_SUITE_P(Targets, PackageTest, testing::ValuesIn(NewestOfEachTarget()), RuntimeName);
 
@@ -282,6 +287,7 @@ TEST_P(PackageRefusalTest, SaysWhyAndWritesNothing) {
 }
 
 const std::string kWindowsRuntime = std::string(KORVAN_SOURCE_DIR) + "/build/runtimes/windows-25";
+const std::string kArm64Runtime = std::string(KORVAN_SOURCE_DIR) + "/build/runtimes/linux-arm64-21";
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, PackageRefusalTest,
@@ -289,13 +295,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"MissingJar", "probe.jar\n", "missing.jar\n", "", {"the main jar", "missing.jar does not exist"}},
         Refusal{"RuntimeOfAnotherMachine", "\nFolder=", "\nFolder=" + kWindowsRuntime + "\n;", "",
                 {"is for another machine", "jvm.dll is x64 Windows, not linux-x64"}},
+        Refusal{"Arm64RuntimeForX64", "\nFolder=", "\nFolder=" + kArm64Runtime + "\n;", "",
+                {"is for another machine", "libjvm.so is AArch64 ELF (Linux), not linux-x64"}},
         Refusal{"UnknownKeys", "", "", "[Runtime]\nFolders=x\n[Jars]\nLib=x\n",
                 {"line 17: unknown key \"Folders\" in [Runtime]", "line 19: unknown key \"Lib\" in [Jars]"}},
-        Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64 or linux-x64"}},
+        Refusal{"WrongTarget", "Target=linux-x64", "Target=windows-arm64", "", {"give windows-x64, linux-x64 or linux-arm64"}},
         Refusal{"WrongConsole", "Target=linux-x64", "Target=linux-x64\nConsole=maybe", "", {"Console is \"maybe\": give yes or no"}},
         // As in a settings file, the first of a repeated key counts.
         Refusal{"WrongTargetFirst", "Target=linux-x64", "Target=windows-arm64\n[Package]\nTarget=linux-x64", "",
-                {"give windows-x64 or linux-x64"}},
+                {"give windows-x64, linux-x64 or linux-arm64"}},
         Refusal{"NotAnExtension", "", "", "[File Associations]\n.kdoc=Korvan Document\nkdoc=Korvan Document\n",
                 {"line 18: [File Associations] \"kdoc\" is no file extension"}},
         Refusal{"NoDebianVersion", "Version=1.0.0", "Version=v1", "[Installer]\nDEB=yes\n",

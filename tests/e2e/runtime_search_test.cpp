@@ -600,5 +600,35 @@ TEST(LinuxRuntimeSearch, SystemJavaThenJavaHomeComeBeforeNewerRuntimes) {
       << result.standard_error;
 }
 
+// Linux: a runtime of the other machine (the parameter) is skipped by the
+// x86-64 launcher and by the ARM64 one, naming its machine; as "JRE Path" it
+// ends the run with that reason.
+class LinuxForeignMachineTest : public RealRuntimeTest {};
+
+TEST_P(LinuxForeignMachineTest, ARuntimeOfTheOtherMachineIsSkipped) {
+  const bool arm64_launcher = !GetParam().target.arm64;
+  LaunchFolder folder(Target{TargetKind::Linux, "Linux", arm64_launcher});
+  if (const std::string why = WhyNotRunnable(folder.target()); !why.empty()) GTEST_SKIP() << why;
+  fs::create_directories(folder.folder() / "jvm");
+  fs::create_directory_symlink(GetParam().home, folder.folder() / "jvm/other-machine");
+  const ProcessOptions options{"", {{"KORVAN_TRACE", "1"}, {"KORVAN_JVM_ROOT", folder.NativePath("jvm")}}, {"JAVA_HOME"}};
+  const std::string library = fs::canonical(GetParam().home).string() + "/lib/server/libjvm.so";
+  const std::string built_for = std::string(" is built for ") + (arm64_launcher ? "x86-64" : "AArch64") +
+                                ", which this launcher cannot load\n";
+  for (const std::string& jre_path : {std::string(), fs::canonical(GetParam().home).string()}) {
+    folder.WriteSettings("[Java Runtime Environment]\nMain Class=Sample\nJRE Path=" + jre_path + "\n");
+    const ProcessResult result = folder.Run({}, options);
+    EXPECT_TRUE(Contains(result.standard_error, (jre_path.empty() ? " skipped: " : "korvan: ") + library + built_for))
+        << result.standard_error;
+    if (!jre_path.empty()) {
+      EXPECT_EQ(folder.ErrorOutput(result), "Error: Failed to load Java VM library: " + library + ".\n \n");
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runtimes, LinuxForeignMachineTest,
+                         testing::ValuesIn(WithArm64({RealRuntimesOf(TargetKind::Linux, 21).front()})),
+                         RuntimeName);
+
 }  // namespace
 }  // namespace korvan::e2e

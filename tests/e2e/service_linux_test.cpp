@@ -65,6 +65,8 @@ class NotifySocket {
 
 class ServiceLinuxTest : public testing::Test {
  protected:
+  explicit ServiceLinuxTest(const Target& target = Target{TargetKind::Linux, "Linux"}) : folder_(target) {}
+
   // Starts the launcher as a service of `main_class` with these VM parameters.
   std::unique_ptr<RunningProcess> Start(const std::string& vm_parameters,
                                         ProcessOptions options = {},
@@ -82,7 +84,7 @@ class ServiceLinuxTest : public testing::Test {
     options.environment.emplace("KORVAN_TRACE_FILE", trace_file_.string());
     options.unset.push_back("NOTIFY_SOCKET");
     auto process = std::make_unique<RunningProcess>(
-        std::vector<std::string>{folder_.launcher().string(), "first", "second"}, options,
+        folder_.Command({"first", "second"}), options,
         folder_.folder());
     EXPECT_TRUE(process->started());
     return process;
@@ -90,7 +92,7 @@ class ServiceLinuxTest : public testing::Test {
 
   std::string Trace() const { return ReadText(trace_file_); }
 
-  LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
+  LaunchFolder folder_;
   fs::path trace_file_ = folder_.folder() / "trace.txt";
   std::string runtime_ = KORVAN_TEST_JDK;  // the "JRE Path"
 };
@@ -99,6 +101,7 @@ class ServiceLinuxTest : public testing::Test {
 class ServiceRuntimeTest : public ServiceLinuxTest,
                            public testing::WithParamInterface<RealRuntime> {
  protected:
+  ServiceRuntimeTest() : ServiceLinuxTest(GetParam().target) {}
   void SetUp() override {
     if (const std::string why = WhyNotRunnable(GetParam()); !why.empty()) GTEST_SKIP() << why;
     runtime_ = GetParam().home;
@@ -106,7 +109,7 @@ class ServiceRuntimeTest : public ServiceLinuxTest,
 };
 
 INSTANTIATE_TEST_SUITE_P(Runtimes, ServiceRuntimeTest,
-                         testing::ValuesIn(RealRuntimesOf(TargetKind::Linux)), RuntimeName);
+                         testing::ValuesIn(WithArm64(RealRuntimesOf(TargetKind::Linux))), RuntimeName);
 
 TEST_P(ServiceRuntimeTest, AStopSignalStopsTheApplicationAndExitsZero) {
   for (const auto& [signal_number, trace_line] :

@@ -47,11 +47,11 @@ bool WaitFor(const std::function<bool()>& condition) {
 // One launcher copy whose main class waits in main until the test stops it.
 class SingleLauncher {
  public:
-  SingleLauncher(const fs::path& runtime_folder, const std::string& jre,
+  SingleLauncher(const fs::path& runtime_folder, const RealRuntime& jre,
                  const std::string& main_class, const std::string& single_instance = "yes",
                  const std::string& type = "")
-      : runtime_folder_(runtime_folder) {
-    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + jre +
+      : runtime_folder_(runtime_folder), folder_(jre.target) {
+    folder_.WriteSettings("[Java Runtime Environment]\nJRE Path=" + jre.home +
                           "\nMain Class=" + main_class +
                           "\n[Class Path]\nClass Path=" + kProbeJar +
                           "\n[Application]\nSingle Instance=" + single_instance +
@@ -97,7 +97,7 @@ class SingleLauncher {
 
  private:
   fs::path runtime_folder_;
-  LaunchFolder folder_{Target{TargetKind::Linux, "Linux"}};
+  LaunchFolder folder_;
   std::future<ProcessResult> first_;
 };
 
@@ -118,7 +118,7 @@ class SingleInstanceLinuxTest : public testing::Test {
                              ("korvan-run-" + std::to_string(getpid()) + "-" +
                               std::to_string(Serial())) /
                              "run";
-  std::string runtime_ = KORVAN_TEST_JDK;  // the "JRE Path"
+  RealRuntime runtime_{Target{TargetKind::Linux, "Linux"}, 17, KORVAN_TEST_JDK, "Linux17"};  // the "JRE Path"
 };
 
 // The cases whose outcome is the VM's to keep: over every Linux runtime.
@@ -127,12 +127,12 @@ class SingleInstanceLinuxRuntimeTest : public SingleInstanceLinuxTest,
  protected:
   void SetUp() override {
     if (const std::string why = WhyNotRunnable(GetParam()); !why.empty()) GTEST_SKIP() << why;
-    runtime_ = GetParam().home;
+    runtime_ = GetParam();
   }
 };
 
 INSTANTIATE_TEST_SUITE_P(Runtimes, SingleInstanceLinuxRuntimeTest,
-                         testing::ValuesIn(RealRuntimesOf(TargetKind::Linux)), RuntimeName);
+                         testing::ValuesIn(WithArm64(RealRuntimesOf(TargetKind::Linux))), RuntimeName);
 
 TEST_P(SingleInstanceLinuxRuntimeTest, VoidSecondaryMainGetsTheArgumentsAndTheSecondEndsWithZero) {
   // On Java 25 through an instance main: the single-instance rules are those of every main.

@@ -37,7 +37,7 @@ class RuntimeFoldersForTest : public testing::TestWithParam<FoldersCase> {};
 TEST_P(RuntimeFoldersForTest, DerivesHomeBinAndLib) {
   const FoldersCase& c = GetParam();
   const RuntimeFolders folders = RuntimeFoldersFor(
-      c.library, c.windows ? platform::WindowsRuntimeLayout() : platform::LinuxRuntimeLayout());
+      c.library, c.windows ? platform::WindowsRuntimeLayout() : platform::LinuxRuntimeLayout(L"amd64"));
   EXPECT_EQ(folders.home, c.expected.home);
   EXPECT_EQ(folders.bin, c.expected.bin);
   EXPECT_EQ(folders.lib, c.expected.lib);

@@ -9,6 +9,8 @@
 namespace korvan {
 namespace {
 
+const platform::RuntimeLayout kLinuxLayout = platform::LinuxRuntimeLayout(L"amd64");
+
 struct SelectionCase {
   const char* name;
   bool windows;                       // which layout
@@ -26,7 +28,7 @@ TEST_P(JvmLibrarySelectionTest, PicksTheLibraryForTheKind) {
   std::set<std::wstring> present;
   for (const std::wstring& file : c.files) present.insert(folder + file);
   const RuntimeFiles files{
-      c.windows ? platform::WindowsRuntimeLayout() : platform::LinuxRuntimeLayout(),
+      c.windows ? platform::WindowsRuntimeLayout() : kLinuxLayout,
       [&](const std::wstring& path) { return present.count(path) > 0; }};
 
   const std::optional<JvmLibrary> library = SelectJvmLibrary(folder, c.kind, files);

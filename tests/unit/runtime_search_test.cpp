@@ -182,7 +182,7 @@ TEST_P(RuntimeSearchTest, FindsTheExpectedLibrary) {
   LaunchSettings settings = DefaultSettings();
   c.configure(settings);
   const platform::RuntimeLayout& layout =
-      c.linux_layout ? platform::LinuxRuntimeLayout() : platform::WindowsRuntimeLayout();
+      c.linux_layout ? platform::LinuxRuntimeLayout(L"amd64") : platform::WindowsRuntimeLayout();
   MemoryRegistry registry(c.registrations);
   RuntimeSearchSystem system{TestFiles(layout, c.files, c.release_versions, c.foreign_libraries),
                              c.launcher_folder, registry};

@@ -98,9 +98,8 @@ bool PrepareLauncher(const PackageDescription& d, const std::wstring& launcher, 
     return false;
   }
   // The symbol table of a build is no use to users and is most of its size.
-  const std::wstring strip = d.Windows() ? L"x86_64-w64-mingw32-strip" : L"strip";
-  if (!RunTool({strip, L"--strip-all", target.wstring()},
-               d.Windows() ? L"binutils-mingw-w64-x86-64" : L"binutils", error)) {
+  const TargetFacts& facts = FactsOf(d.target);
+  if (!RunTool({facts.strip, L"--strip-all", target.wstring()}, facts.strip_package, error)) {
     return false;
   }
   if (!d.Windows()) return true;  // a Linux launcher carries no icon or version information

@@ -42,7 +42,8 @@ namespace {
 
 std::wstring ControlText(const PackageDescription& d) {
   return L"Package: " + DebianPackageName(d.name) + L"\nVersion: " + d.version +
-         L"\nArchitecture: amd64\nMaintainer: " + (d.vendor.empty() ? d.name : d.vendor) +
+         L"\nArchitecture: " + FactsOf(d.target).debian_architecture +
+         L"\nMaintainer: " + (d.vendor.empty() ? d.name : d.vendor) +
          L"\nSection: misc\nPriority: optional\nDescription: " + d.Summary() + L"\n";
 }
 

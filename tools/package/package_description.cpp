@@ -196,12 +196,10 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
       }
     }
   }
-  if (target == L"windows-x64") {
-    description.target = PackageTarget::WindowsX64;
-  } else if (target == L"linux-x64") {
-    description.target = PackageTarget::LinuxX64;
+  if (const std::optional<PackageTarget> named = TargetNamed(target)) {
+    description.target = *named;
   } else {
-    problem(0, L"[Package] Target is \"" + target + L"\": give windows-x64 or linux-x64");
+    problem(0, L"[Package] Target is \"" + target + L"\": give " + TargetNames());
   }
   description.console = platform::EqualsIgnoringAsciiCase(console, L"yes");
   if (!description.console && !platform::EqualsIgnoringAsciiCase(console, L"no")) {
@@ -223,7 +221,7 @@ std::optional<PackageDescription> ParsePackageDescription(const std::wstring& pa
   if (description.msi && (!description.Windows() || description.vendor.empty() || description.upgrade_code.empty())) {
     problem(0, L"[Installer] MSI needs Target=windows-x64, a Vendor and an Upgrade Code");
   }
-  if (description.deb && description.Windows()) problem(0, L"[Installer] DEB needs Target=linux-x64");
+  if (description.deb && description.Windows()) problem(0, L"[Installer] DEB needs Target=linux-x64 or linux-arm64");
   if (description.deb && !description.Windows() && !description.version.empty()) {
     if (const std::wstring why = WhyNoDebianVersion(description.version); !why.empty()) problem(0, why);
   }

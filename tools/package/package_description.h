@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace korvan::package {
+#include "package_target.h"
 
-enum class PackageTarget { WindowsX64, LinuxX64 };
+namespace korvan::package {
 
 struct LaunchSetting {
   std::wstring section;
@@ -60,7 +60,7 @@ struct PackageDescription {
   bool Windows() const { return target == PackageTarget::WindowsX64; }
   // What shortcuts and desktop entries say of the application.
   std::wstring Summary() const { return summary.empty() ? name : summary; }
-  std::wstring TargetName() const { return Windows() ? L"windows-x64" : L"linux-x64"; }
+  std::wstring TargetName() const { return FactsOf(target).name; }
 };
 
 // The description in `file_bytes` of the file at `path`; none, with every

@@ -68,7 +68,7 @@ std::optional<Arguments> ParseArguments(const std::vector<std::wstring>& argumen
 std::wstring DefaultLauncher(const PackageDescription& d) {
   const std::optional<std::wstring> tool = platform::ModuleFileName();
   const fs::path folder = tool ? fs::path(*tool).parent_path() : fs::path(L".");
-  return (folder / (d.Windows() ? L"korvan.exe" : L"korvan")).wstring();
+  return (folder / FactsOf(d.target).launcher_file).lexically_normal().wstring();
 }
 
 // Every input checked before anything is written.

@@ -55,7 +55,11 @@ std::wstring JdkTool(const PackageDescription& d, const std::wstring& name) {
   const bool target_is_host = d.Windows();
   const fs::path own = fs::path(d.runtime) / "bin" / (name + L".exe");
 #else
-  const bool target_is_host = !d.Windows();
+#if defined(__aarch64__)
+  const bool target_is_host = d.target == PackageTarget::LinuxArm64;
+#else
+  const bool target_is_host = d.target == PackageTarget::LinuxX64;
+#endif
   const fs::path own = fs::path(d.runtime) / "bin" / name;
 #endif
   std::error_code ignored;

@@ -14,19 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const platform::RuntimeLayout& LayoutOf(PackageTarget target) {
-  return target == PackageTarget::WindowsX64 ? platform::WindowsRuntimeLayout()
-                                             : platform::LinuxRuntimeLayout();
-}
+platform::BinaryMachine ExpectedMachine(PackageTarget target) { return FactsOf(target).machine; }
 
-platform::BinaryMachine ExpectedMachine(PackageTarget target) {
-  return target == PackageTarget::WindowsX64 ? platform::BinaryMachine{platform::BinaryFormat::Pe, 0x8664}
-                                             : platform::BinaryMachine{platform::BinaryFormat::Elf, 62};
-}
-
-std::wstring TargetName(PackageTarget target) {
-  return target == PackageTarget::WindowsX64 ? L"windows-x64" : L"linux-x64";
-}
+std::wstring TargetName(PackageTarget target) { return FactsOf(target).name; }
 
 std::wstring Describe(const platform::BinaryMachine& machine) {
   if (machine.format == platform::BinaryFormat::Unknown) return L"no executable";
@@ -100,11 +90,11 @@ bool CheckRuntime(const std::wstring& runtime, PackageTarget target, bool link_m
     error = L"[Runtime] Modules needs a JDK with a jmods folder, and " + runtime + L" has none";
     return false;
   }
-  // The JVM library of either layout: a runtime for the other system is
-  // named as such, not merely found incomplete.
-  const PackageTarget other = target == PackageTarget::WindowsX64 ? PackageTarget::LinuxX64 : PackageTarget::WindowsX64;
+  // The JVM library of any target's layout: a runtime for another system or
+  // machine is named as such, not merely found incomplete.
   std::optional<fs::path> library;
-  for (const PackageTarget layout_target : {target, other}) {
+  for (const PackageTarget layout_target :
+       {target, PackageTarget::LinuxX64, PackageTarget::LinuxArm64, PackageTarget::WindowsX64}) {
     for (const platform::JvmLibraryPlace& place : LayoutOf(layout_target).jvm_libraries) {
       const fs::path candidate = Below(runtime, place.sub_path);
       if (!library && fs::exists(candidate, ignored)) library = candidate;

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/posix/regular_file.h"
+#include "platform/runtime_files.h"
 #include "platform/text.h"
 
 namespace korvan::platform {
@@ -55,13 +56,18 @@ std::optional<std::uint64_t> LoadableSegmentsEnd(const RegularFile& file) {
 
 // Why the file at `path` must not be handed to dlopen: it would block on a
 // FIFO, and it maps a cut-short library and then dies of SIGBUS when the
-// loader touches a page beyond the file's end. Nothing when dlopen may try.
+// loader touches a page beyond the file's end. A library of another machine
+// is named as such: dlopen only says that no such file exists. Nothing when
+// dlopen may try.
 std::optional<std::wstring> UnloadableFileProblem(const std::string& path) {
   struct stat status {};
   // A bare name is searched for by dlopen; a missing file is reported by it.
   if (path.find('/') == std::string::npos || stat(path.c_str(), &status) != 0) return std::nullopt;
   const std::optional<RegularFile> file = RegularFile::Open(path);
   if (!file) return WideFromNarrow(path) + L": not a regular file";
+  if (const std::optional<std::wstring> machine = ForeignLibraryMachine(WideFromNarrow(path))) {
+    return WideFromNarrow(path) + L" is built for " + *machine + L", which this launcher cannot load";
+  }
   const std::optional<std::uint64_t> end = LoadableSegmentsEnd(*file);
   const auto size = static_cast<std::uint64_t>(file->status().st_size);
   if (end && *end > size) {

@@ -23,15 +23,15 @@ const RuntimeLayout& WindowsRuntimeLayout() {
   return layout;
 }
 
-const RuntimeLayout& LinuxRuntimeLayout() {
-  static const RuntimeLayout layout{
+RuntimeLayout LinuxRuntimeLayout(const std::wstring& machine_folder) {
+  return RuntimeLayout{
       L'/',
       {
           {L"lib/client/libjvm.so", false},
           {L"lib/server/libjvm.so", true},
-          // JDK 8 and older keep the libraries below the architecture's folder.
-          {L"lib/amd64/client/libjvm.so", false},
-          {L"lib/amd64/server/libjvm.so", true},
+          // JDK 8 and older keep the libraries below the machine's folder.
+          {L"lib/" + machine_folder + L"/client/libjvm.so", false},
+          {L"lib/" + machine_folder + L"/server/libjvm.so", true},
       },
       L"lib/libjava.so",
       L"jre64/",
@@ -41,7 +41,6 @@ const RuntimeLayout& LinuxRuntimeLayout() {
       L"java",
       L"lib/libsplashscreen.so",
   };
-  return layout;
 }
 
 }  // namespace korvan::platform

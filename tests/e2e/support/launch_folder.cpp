@@ -23,8 +23,9 @@ namespace {
 
 // KORVAN_WINDOWS_LAUNCHER names another Windows launcher to test (a stamped
 // one, see tests/e2e/CMakeLists.txt); by default the one the build made.
-fs::path LauncherBuild(TargetKind kind) {
-  if (kind == TargetKind::Linux) return LinuxBuildDir() / "korvan";
+fs::path LauncherBuild(const Target& target) {
+  if (target.arm64) return fs::path(KORVAN_SOURCE_DIR) / "build" / "linux-arm64" / "korvan";
+  if (target.kind == TargetKind::Linux) return LinuxBuildDir() / "korvan";
   if (const char* other = std::getenv("KORVAN_WINDOWS_LAUNCHER")) return other;
   return fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan.exe";
 }
@@ -44,11 +45,26 @@ std::string WithCrLf(const std::string& text) {
   return result;
 }
 
+// Debian's qemu-user-static, and the C library of its cross toolchain.
+constexpr const char kArm64Emulator[] = "/usr/bin/qemu-aarch64-static";
+constexpr const char kArm64Libraries[] = "/usr/aarch64-linux-gnu";
+
 }  // namespace
 
+std::vector<std::string> MachineCommand(const Target& target, const std::string& program,
+                                        const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{program};
+  if (target.arm64) command = {kArm64Emulator, "-L", kArm64Libraries, program};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return command;
+}
+
 std::string WhyNotRunnable(const Target& target) {
+  if (target.arm64 && !(fs::exists(LauncherBuild(target)) && fs::exists(kArm64Emulator))) {
+    return LauncherBuild(target).string() + " or " + kArm64Emulator + " is missing: scripts/build, scripts/install-deps";
+  }
   if (target.kind == TargetKind::Linux) return "";
-  if (!fs::exists(LauncherBuild(target.kind))) return LauncherBuild(target.kind).string() + " is not built";
+  if (!fs::exists(LauncherBuild(target))) return LauncherBuild(target).string() + " is not built";
   if (std::getenv("WINEPREFIX") == nullptr) return "no Wine session (WINEPREFIX): scripts/run-tests starts one";
   return "";
 }
@@ -64,9 +80,9 @@ std::string WinePath(const fs::path& path) {
 LaunchFolder::LaunchFolder(const Target& target, const std::string& launcher_name)
     : target_(target), folder_(MakeTemporaryFolder()) {
   launcher_file_ = launcher_name + (windows() ? ".exe" : "");
-  const fs::path build = LauncherBuild(target.kind);
+  const fs::path build = LauncherBuild(target);
   if (!fs::exists(build)) {
-    if (!windows()) ADD_FAILURE() << build << " is missing";  // Windows tests skip (WhyNotRunnable)
+    if (!windows() && !target.arm64) ADD_FAILURE() << build << " is missing";  // others skip (WhyNotRunnable)
     return;
   }
   fs::create_directories(launcher().parent_path());
@@ -167,10 +183,13 @@ ProcessResult StampLauncher(const LaunchFolder& folder, std::vector<std::string>
   return folder.windows() ? RunUnderWine(options) : RunProcess(options, ProcessOptions{});
 }
 
+std::vector<std::string> LaunchFolder::Command(const std::vector<std::string>& arguments) const {
+  return MachineCommand(target_, launcher().string(), arguments);
+}
+
 ProcessResult LaunchFolder::Run(const std::vector<std::string>& arguments,
                                 ProcessOptions options) const {
-  std::vector<std::string> command{launcher().string()};
-  command.insert(command.end(), arguments.begin(), arguments.end());
+  const std::vector<std::string> command = Command(arguments);
   if (options.working_directory.empty()) options.working_directory = folder_.string();
   if (!windows()) return RunProcess(command, options);
   if (options.cancel_missing_runtime_dialog) return RunUnderWine(command, options);

@@ -18,6 +18,7 @@ enum class TargetKind { Linux, Windows };
 struct Target {
   TargetKind kind;
   std::string name;
+  bool arm64 = false;  // the Linux ARM64 launcher (build/linux-arm64), run under qemu-user
 };
 
 std::vector<Target> AllTargets();
@@ -29,8 +30,14 @@ std::filesystem::path LinuxBuildDir();
 std::string TargetName(const testing::TestParamInfo<Target>& info);
 
 // Why `target` cannot run here, or "" when it can: the Windows target needs
-// build/windows/korvan.exe and Wine, in the session of scripts/run-tests.
+// build/windows/korvan.exe and Wine, in the session of scripts/run-tests; ARM64
+// build/linux-arm64/korvan and qemu-aarch64-static.
 std::string WhyNotRunnable(const Target& target);
+// The command that runs `program`, a Linux program of the target's machine
+// (under qemu-user for ARM64), with `arguments`.
+std::vector<std::string> MachineCommand(const Target& target, const std::string& program,
+                                        const std::vector<std::string>& arguments = {});
+
 #define KORVAN_SKIP_UNLESS_RUNNABLE(target) \
   if (const std::string why = WhyNotRunnable(target); !why.empty()) GTEST_SKIP() << why
 
@@ -75,6 +82,8 @@ class LaunchFolder {
 
   ProcessResult Run(const std::vector<std::string>& arguments = {},
                     ProcessOptions options = {}) const;
+  // The command line that runs the Linux launcher with `arguments`.
+  std::vector<std::string> Command(const std::vector<std::string>& arguments = {}) const;
 
  private:
   Target target_;

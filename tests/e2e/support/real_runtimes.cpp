@@ -41,6 +41,12 @@ std::vector<RealRuntime> RealRuntimesOf(TargetKind kind, int minimum_line) {
   return result;
 }
 
+std::vector<RealRuntime> WithArm64(std::vector<RealRuntime> runtimes) {
+  const fs::path fetched = fs::path(KORVAN_SOURCE_DIR) / "build" / "runtimes" / "linux-arm64-21";
+  runtimes.push_back(RealRuntime{Target{TargetKind::Linux, "LinuxArm64", true}, 21, fetched.string(), "LinuxArm64_21"});
+  return runtimes;
+}
+
 RealRuntime NewestRuntime(TargetKind kind) { return RealRuntimesOf(kind).back(); }
 
 std::string RuntimeName(const testing::TestParamInfo<RealRuntime>& info) {

@@ -1,7 +1,8 @@
 #pragma once
 // The real Java runtimes that the end-to-end tests host: on Linux, the JDK the
 // build found and the runtimes that scripts/fetch-runtimes unpacks under
-// build/runtimes (linux-11, linux-21, linux-25); under Wine, the fetched
+// build/runtimes (linux-11, linux-21, linux-25, and linux-arm64-21 for the
+// ARM64 launcher under qemu-user); under Wine, the fetched
 // Windows runtimes (windows-11, windows-21, windows-25). A test over runtimes
 // takes them as parameters and skips, saying why, where one is missing.
 
@@ -28,6 +29,10 @@ std::vector<RealRuntime> RealRuntimesOf(TargetKind kind, int minimum_line = 0);
 // The newest runtime of a target, for cases that one runtime proves.
 RealRuntime NewestRuntime(TargetKind kind);
 std::string RuntimeName(const testing::TestParamInfo<RealRuntime>& info);
+
+// `runtimes`, then the ARM64 runtime that the ARM64 launcher hosts under
+// qemu-user (tests/e2e/CMakeLists.txt runs only a few cases with it).
+std::vector<RealRuntime> WithArm64(std::vector<RealRuntime> runtimes);
 
 // Why `runtime` cannot run here, or "" when it can.
 std::string WhyNotRunnable(const RealRuntime& runtime);
