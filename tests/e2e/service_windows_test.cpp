@@ -235,7 +235,8 @@ TEST_P(ServiceRealVmTest, AnApplicationThatOutlivesMainStopsAsSystemExitWould) {
     ASSERT_EQ(Sc({"start", service_}).exit_code, 0);
     ASSERT_TRUE(WaitFor([&] { return Contains(Output(), service.stop_after); }, 30)) << Output();
     // Not STOP_PENDING for sure: an application ended at once may be STOPPED before sc hears back.
-    EXPECT_EQ(Sc({"stop", service_}).exit_code, 0) << name;
+    const ProcessResult stop = Sc({"stop", service_});
+    EXPECT_EQ(stop.exit_code, 0) << name << ": " << stop.standard_error;
     const ServiceState stopped = WaitForState(kStopped, 30);
     EXPECT_EQ((std::pair{stopped.state, stopped.win32_exit_code}), (std::pair{kStopped, 0})) << name;
     EXPECT_EQ(Output(), folder_->Lines(service.output)) << name;
