@@ -235,6 +235,22 @@ TEST(PackageMainJarTest, ManifestNamesTheMainClass) {
   EXPECT_TRUE(Contains(ran.standard_output, "/Probe/mainjar.jar manifest\n")) << ran.standard_output;
 }
 
+// The desktop sample's description, as the README shows it, still releases
+// a windowed launcher that runs its jar by the manifest, and its MSI.
+TEST(PackageSampleTest, DesktopSampleReleases) {
+  const fs::path description = fs::path(KORVAN_SOURCE_DIR) / "samples/packaging/desktop.package";
+  for (const char* input : {"build/linux/sample/viewer.jar", "build/windows/korvan.exe"}) {
+    if (!fs::exists(fs::path(KORVAN_SOURCE_DIR) / input)) GTEST_SKIP() << input << " is not built";
+  }
+  LaunchFolder folder(NewestRuntime(TargetKind::Windows).target);
+  const ProcessResult packaged = RunTool({kTool, "--output", folder.folder().string(), description.string()});
+  ASSERT_EQ(packaged.exit_code, 0) << packaged.standard_error;
+  EXPECT_EQ(PeSubsystem(folder.folder() / "Viewer/Viewer.exe"), 2);
+  EXPECT_EQ(ReadText(folder.folder() / "Viewer/Viewer.ini"),
+            "[Java Runtime Environment]\r\nMain Jar=%KORVAN_APP_HOME%\\viewer.jar\r\n");
+  EXPECT_TRUE(fs::exists(folder.folder() / "Viewer-1.0.0-windows-x64.msi"));
+}
+
 // The tool built for Windows reads a description as the Linux one does.
 TEST(PackageWindowsHostTest, RefusesUnknownKeysWithTheirLines) {
   const fs::path tool = fs::path(KORVAN_WINDOWS_BUILD_DIR) / "korvan-package.exe";
