@@ -143,7 +143,7 @@ int RunningFeatureRelease(JNIEnv* env) {
                                              : env->GetStaticMethodID(system, "getProperty",
                                                  "(Ljava/lang/String;)Ljava/lang/String;");
   jstring key = get_property == nullptr ? nullptr
-                                        : env->NewStringUTF("java.specification.version");
+                                        : env->NewStringUTF("java.class.version");
   auto value = key == nullptr ? nullptr
                               : static_cast<jstring>(env->CallStaticObjectMethod(
                                     system, get_property, key));
@@ -151,10 +151,11 @@ int RunningFeatureRelease(JNIEnv* env) {
     env->ExceptionClear();
     return 0;
   }
-  std::wstring text = WideFromJavaString(env, value);
-  if (text.rfind(L"1.", 0) == 0) text.erase(0, 2);
+  // Class file version 52 is Java 8, each release since adds one.
+  const std::wstring text = WideFromJavaString(env, value);
   const std::size_t digits = std::min<std::size_t>(text.find_first_not_of(L"0123456789"), 4);
-  return digits == 0 ? 0 : std::stoi(text.substr(0, digits));
+  const int class_file_major = digits == 0 ? 0 : std::stoi(text.substr(0, digits));
+  return class_file_major > 44 ? class_file_major - 44 : 0;
 }
 
 Expected<MainEntry> FindMainEntry(JNIEnv* env, jclass main_class, const std::wstring& class_name,

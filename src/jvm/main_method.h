@@ -23,8 +23,9 @@ enum class LaunchProtocol {
 // The protocol of a runtime of `feature_release` (25 for Java 25).
 LaunchProtocol LaunchProtocolOf(int feature_release, bool preview_enabled);
 
-// The feature release of the running VM, from "java.specification.version"
-// ("1.8" for Java 8, "25" for Java 25); 0 when it cannot be read.
+// The feature release of the running VM, from the class file version it
+// reads ("java.class.version": "52.0" for Java 8, "69.0" for Java 25); 0 when
+// it cannot be read.
 int RunningFeatureRelease(JNIEnv* env);
 
 enum class MainForm {
